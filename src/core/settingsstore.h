@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+#include <optional>
+
+// The per-user hierarchical key/value store behind the settings. Keys are
+// paths of names joined by "\" under the current user's branch; they exist
+// apart from their values. Names compare without regard to case, as in the
+// Windows registry, and keep the spelling they were created with.
+//
+// On Windows this is the registry (HKEY_CURRENT_USER). Elsewhere it is one
+// file per user in the XDG config folder. Every change of that file is a
+// read-modify-write under a lock file with an atomic replace, so that two
+// processes of the same user lose neither's values and a crash or a full
+// disk leaves the old file or the new one.
+namespace store {
+
+enum class Type : int { Text = 1, Number = 4 };
+
+struct Value
+{
+    Type type = Type::Text;
+    QString text; // Type::Text
+    qint32 number = 0; // Type::Number
+};
+
+// Status codes follow the registry's: 0 is success.
+enum Status : long {
+    Success = 0,
+    FileNotFound = 2, // the key or value does not exist
+    AccessDenied = 5, // the store could not be locked or written
+    InvalidParameter = 87,
+};
+
+class Backend
+{
+public:
+    virtual ~Backend() = default;
+    virtual long createKey(const QString &path) = 0;
+    [[nodiscard]] virtual bool keyExists(const QString &path) = 0;
+    // Writes into an existing key only.
+    virtual long setValue(const QString &path, const QString &name, const Value &value) = 0;
+    [[nodiscard]] virtual std::optional<Value> value(const QString &path, const QString &name) = 0;
+    // Deletes a key that has no subkeys; a missing key is not an error.
+    virtual long deleteKey(const QString &path) = 0;
+};
+
+// The backend in use: the registry on Windows, else the file store.
+Backend &backend();
+
+// The file store of this user: <config>/Tarnwick/Velkor.store.
+[[nodiscard]] QString defaultFilePath();
+
+// Points the file store at another file (tests, portable use). An empty
+// path returns to the default.
+void setFilePath(const QString &path);
+[[nodiscard]] QString filePath();
+
+// A store file that could not be read is set aside under another name and
+// the store starts empty. The first call after that returns a message for
+// the user; later calls return an empty text.
+[[nodiscard]] QString takeRecoveryNotice();
+
+// The file format, apart from any file, so that it can be tested and fuzzed.
+struct Tree;
+class FileBackend final : public Backend
+{
+public:
+    explicit FileBackend(QString path);
+    ~FileBackend() override;
+
+    long createKey(const QString &path) override;
+    bool keyExists(const QString &path) override;
+    long setValue(const QString &path, const QString &name, const Value &value) override;
+    std::optional<Value> value(const QString &path, const QString &name) override;
+    long deleteKey(const QString &path) override;
+
+    [[nodiscard]] QString path() const { return m_path; }
+    [[nodiscard]] QString takeRecoveryNotice();
+
+private:
+    enum class Load { Ok, Missing, Unreadable };
+    Load load(Tree &tree);
+    bool save(const Tree &tree);
+    // Runs change under the lock on a freshly read tree and saves it when
+    // change returns true.
+    template <typename Change> long modify(Change change);
+    void setAside();
+
+    QString m_path;
+    QString m_notice;
+};
+
+} // namespace store
