@@ -202,20 +202,61 @@ void FileBackend::setAside()
 
 template <typename Change> long FileBackend::modify(Change change)
 {
+    if (m_batchDepth > 0) {
+        if (!m_batchTree)
+            return AccessDenied; // the batch could not take the lock
+        const long status = change(*m_batchTree);
+        m_batchDirty = m_batchDirty || status == Success;
+        return status;
+    }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QLockFile lock(m_path + u".lock");
     if (!lock.tryLock(kLockWaitMs))
         return AccessDenied;
     Tree tree;
-    if (load(tree) == Load::Unreadable) {
-        setAside();
-        if (QFile::exists(m_path))
-            return AccessDenied; // could not move it: never write over it
-    }
+    if (!loadForChange(tree))
+        return AccessDenied;
     const long status = change(tree);
     if (status == Success && !save(tree))
         return AccessDenied;
     return status;
+}
+
+// Called with the lock held. False when an unreadable file could not be
+// moved out of the way: it must never be written over.
+bool FileBackend::loadForChange(Tree &tree)
+{
+    if (load(tree) != Load::Unreadable)
+        return true;
+    setAside();
+    tree = Tree();
+    return !QFile::exists(m_path);
+}
+
+void FileBackend::beginBatch()
+{
+    if (m_batchDepth++ > 0)
+        return;
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    auto lock = std::make_unique<QLockFile>(m_path + u".lock");
+    if (!lock->tryLock(kLockWaitMs))
+        return;
+    auto tree = std::make_unique<Tree>();
+    if (!loadForChange(*tree))
+        return;
+    m_batchLock = std::move(lock);
+    m_batchTree = std::move(tree);
+    m_batchDirty = false;
+}
+
+void FileBackend::endBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    if (m_batchTree && m_batchDirty)
+        save(*m_batchTree);
+    m_batchTree.reset();
+    m_batchLock.reset();
 }
 
 long FileBackend::createKey(const QString &path)
@@ -231,6 +272,8 @@ long FileBackend::createKey(const QString &path)
 
 bool FileBackend::keyExists(const QString &path)
 {
+    if (m_batchTree)
+        return m_batchTree->find(normalised(path)) != nullptr;
     Tree tree;
     if (load(tree) == Load::Unreadable) {
         modify([](Tree &) { return long(FileNotFound); }); // sets it aside
@@ -253,21 +296,28 @@ long FileBackend::setValue(const QString &path, const QString &name, const Value
 
 std::optional<Value> FileBackend::value(const QString &path, const QString &name)
 {
+    const auto lookup = [&](Tree &tree) -> std::optional<Value> {
+        const KeyNode *node = tree.find(normalised(path));
+        if (!node)
+            return std::nullopt;
+        const auto it = node->values.constFind(fold(name));
+        if (it == node->values.cend())
+            return std::nullopt;
+        return it->value;
+    };
+    if (m_batchTree)
+        return lookup(*m_batchTree);
     Tree tree;
-    const Load loaded = load(tree);
-    if (loaded == Load::Unreadable) {
-        modify([](Tree &) { return long(FileNotFound); });
-        return std::nullopt;
+    switch (load(tree)) {
+    case Load::Ok:
+        return lookup(tree);
+    case Load::Unreadable:
+        modify([](Tree &) { return long(FileNotFound); }); // sets it aside
+        break;
+    case Load::Missing:
+        break;
     }
-    if (loaded == Load::Missing)
-        return std::nullopt;
-    const KeyNode *node = tree.find(normalised(path));
-    if (!node)
-        return std::nullopt;
-    const auto it = node->values.constFind(fold(name));
-    if (it == node->values.cend())
-        return std::nullopt;
-    return it->value;
+    return std::nullopt;
 }
 
 long FileBackend::deleteKey(const QString &path)
@@ -281,6 +331,17 @@ long FileBackend::deleteKey(const QString &path)
         tree.keys.remove(fold(key));
         return long(Success);
     });
+}
+
+Batch::Batch()
+    : m_backend { backend() }
+{
+    m_backend.beginBatch();
+}
+
+Batch::~Batch()
+{
+    m_backend.endBatch();
 }
 
 QString FileBackend::takeRecoveryNotice()

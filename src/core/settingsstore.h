@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+class QLockFile;
+
 // The per-user hierarchical key/value store behind the settings. Keys are
 // paths of names joined by "\" under the current user's branch; they exist
 // apart from their values. Names compare without regard to case, as in the
@@ -46,6 +48,24 @@ public:
     [[nodiscard]] virtual std::optional<Value> value(const QString &path, const QString &name) = 0;
     // Deletes a key that has no subkeys; a missing key is not an error.
     virtual long deleteKey(const QString &path) = 0;
+    // Changes between these two calls reach the store together at the end.
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
+};
+
+// Groups the writes of one operation (first-run defaults, saving the
+// options): the file store takes its lock once and saves once, instead of
+// once per value. Nests; only the outermost batch saves.
+class Batch
+{
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+private:
+    Backend &m_backend;
 };
 
 // The backend in use: the registry on Windows, else the file store.
@@ -64,7 +84,6 @@ void setFilePath(const QString &path);
 // the user; later calls return an empty text.
 [[nodiscard]] QString takeRecoveryNotice();
 
-// The file format, apart from any file, so that it can be tested and fuzzed.
 struct Tree;
 class FileBackend final : public Backend
 {
@@ -77,6 +96,8 @@ public:
     long setValue(const QString &path, const QString &name, const Value &value) override;
     std::optional<Value> value(const QString &path, const QString &name) override;
     long deleteKey(const QString &path) override;
+    void beginBatch() override;
+    void endBatch() override;
 
     [[nodiscard]] QString path() const { return m_path; }
     [[nodiscard]] QString takeRecoveryNotice();
@@ -88,10 +109,15 @@ private:
     // Runs change under the lock on a freshly read tree and saves it when
     // change returns true.
     template <typename Change> long modify(Change change);
+    bool loadForChange(Tree &tree);
     void setAside();
 
     QString m_path;
     QString m_notice;
+    int m_batchDepth = 0;
+    std::unique_ptr<QLockFile> m_batchLock; // null when the lock was not had
+    std::unique_ptr<Tree> m_batchTree;
+    bool m_batchDirty = false;
 };
 
 } // namespace store

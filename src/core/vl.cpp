@@ -51,6 +51,7 @@ void VL::SetDefaultRegVals() const
 {
     using modRegistry::CreateKey;
     using modRegistry::Root;
+    const store::Batch batch;
     CreateKey(Root::CurrentUser, QStringLiteral("Software\\Tarnwick"));
     CreateKey(Root::CurrentUser, QStringLiteral("Software\\Tarnwick\\Velkor"));
     CreateKey(Root::CurrentUser, modRegistry::SettingsRoot);
