@@ -18,6 +18,11 @@ public:
     bool FirstRun = false;
     QString SessionWelcomeMsg;
     quint8 NetworkType = 0;
+    // A session window is open.
+    bool SessionActive = false;
+    // Set while the session window closes the transfer window, and when the
+    // program ends from the session window: no questions then.
+    bool FTFormClose = false;
 
     QString R_ExePath, J_ExePath, E_ExePath, X_ExePath;
     QString R_ModPath, J_ModPath, E_ModPath, X_ModPath;
