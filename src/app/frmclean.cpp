@@ -1,0 +1,100 @@
+#include "frmclean.h"
+
+#include "artwork.h"
+#include "messagebox.h"
+#include "modregistry.h"
+#include "startup.h"
+
+#include "ui_frmclean.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+const QString kTitle = QStringLiteral("CleanUp");
+
+const QStringList &settingsSubKeys()
+{
+    static const QStringList subKeys { QStringLiteral("Session"), QStringLiteral("Game"),
+                                       QStringLiteral("Network"), QStringLiteral("Player") };
+    return subKeys;
+}
+
+} // namespace
+
+FrmClean::FrmClean(QWidget *parent)
+    : QDialog { parent,
+                Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                    | Qt::WindowCloseButtonHint }
+    , m_ui { std::make_unique<Ui::FrmClean>() }
+{
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("FrmClean"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(artwork::programIcon());
+
+    QFont title = m_ui->lblTitle->font();
+    title.setBold(true);
+    title.setUnderline(true);
+    title.setPointSizeF(title.pointSizeF() * 1.15);
+    m_ui->lblTitle->setFont(title);
+    m_ui->imgLogo->setPixmap(artwork::programIcon().pixmap(QSize(48, 48), devicePixelRatioF()));
+
+    connect(m_ui->cmdClean, &QPushButton::clicked, this, &FrmClean::clean);
+    connect(m_ui->cmdExit, &QPushButton::clicked, this, [] { startup::EndProgram(); });
+    m_ui->cmdExit->setFocus();
+
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+FrmClean::~FrmClean() = default;
+
+void FrmClean::reject()
+{
+    startup::EndProgram();
+}
+
+void FrmClean::closeEvent(QCloseEvent *event)
+{
+    // The close box only closes this window; Exit ends the program.
+    event->accept();
+}
+
+void FrmClean::clean()
+{
+    if (msgbox::show(this, QStringLiteral("Are you sure you wish to clean all settings?"), kTitle,
+                     msgbox::Icon::Question, msgbox::Buttons::YesNo)
+        != msgbox::Answer::Yes)
+        return;
+
+    using modRegistry::Root;
+    for (const QString &subKey : settingsSubKeys())
+        modRegistry::DeleteKey(Root::CurrentUser, modRegistry::SettingsRoot + u'\\' + subKey);
+    modRegistry::DeleteKey(Root::CurrentUser, modRegistry::SettingsRoot);
+
+    // A missing key counts as cleaned; one that is still there means the
+    // store refused, and the next start would not be a first run.
+    for (const QString &subKey : settingsSubKeys()) {
+        if (modRegistry::OpenKeyPath(Root::CurrentUser, modRegistry::SettingsRoot + u'\\' + subKey)
+                .isOpen) {
+            msgbox::show(this,
+                         QStringLiteral("Velkor 2.0 could not be cleaned: some of its settings "
+                                        "could not be removed."),
+                         kTitle, msgbox::Icon::Error);
+            return;
+        }
+    }
+
+    msgbox::show(this,
+                 QStringLiteral("Velkor 2.0 has now been cleaned and is ready for first time use."),
+                 kTitle, msgbox::Icon::Information);
+    startup::EndProgram();
+}
