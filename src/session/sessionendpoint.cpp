@@ -1,0 +1,857 @@
+#include "sessionendpoint.h"
+
+#include "sessionmodel.h"
+#include "sessionplayers.h"
+#include "vl.h"
+#include "vlsession.h"
+
+#include <QMetaMethod>
+#include <QPointer>
+#include <QTimer>
+
+using namespace session;
+
+namespace {
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+bool inUse(const StreamSocket &socket)
+{
+    const StreamSocket::State state = socket.state();
+    return state == StreamSocket::State::Connected || state == StreamSocket::State::Connecting;
+}
+
+} // namespace
+
+SessionEndpoint::SessionEndpoint(QObject *parent)
+    : SessionEndpoint(SessionContext(), parent)
+{
+}
+
+SessionEndpoint::SessionEndpoint(const SessionContext &context, QObject *parent)
+    : QObject(parent)
+    , m_session(context.session ? context.session : &VLSession::instance())
+    , m_players(context.players ? context.players : &sessionPlayers())
+    , m_getMyDetails(context.GetMyDetails)
+    , m_clearMyDetails(context.ClearMyDetails)
+{
+    if (!m_getMyDetails)
+        m_getMyDetails = [](int slot) { VL::instance().GetMyDetails(slot); };
+    if (!m_clearMyDetails)
+        m_clearMyDetails = [](int slot) { VL::ClearMyDetails(slot); };
+
+    sNet.connectAll(&StreamSocket::connectionRequest, this, &SessionEndpoint::onConnectionRequest);
+    sNet.connectAll(&StreamSocket::connected, this, &SessionEndpoint::onConnected);
+    sNet.connectAll(&StreamSocket::dataArrival, this, &SessionEndpoint::onDataArrival);
+    sNet.connectAll(&StreamSocket::closed, this, &SessionEndpoint::onClosed);
+    sNet.connectAll(&StreamSocket::error, this, &SessionEndpoint::onError);
+    addSocket(); // socket 0
+}
+
+SessionEndpoint::~SessionEndpoint()
+{
+    m_shuttingDown = true;
+    for (int i = 0; i < sNet.size(); ++i) {
+        if (StreamSocket *socket = sNet.at(i))
+            socket->close();
+    }
+}
+
+int SessionEndpoint::addSocket()
+{
+    StreamSocket &socket = sNet.add();
+    const int index = socket.index();
+    auto *timer = new QTimer(this);
+    timer->setSingleShot(true);
+    timer->setInterval(m_interval);
+    connect(timer, &QTimer::timeout, this, [this, index] { onTimer(index); });
+    tmrsNet.append(timer);
+    m_connections.append(Connection::Free);
+    return index;
+}
+
+// ---- Host ------------------------------------------------------------------
+
+void SessionEndpoint::beginHostSession()
+{
+    m_session->isHost = true;
+    m_session->MyIndex = 0;
+    m_players->ensureSize(SlotCount);
+    ResetSessionPlayers(*m_players);
+    SessionPlayers &host = (*m_players)[0];
+    host.IsActive = true;
+    host.WinsockIndex = 0;
+    m_session->NumPlayers = quint8(CountPlayers());
+    emit playersChanged();
+}
+
+bool SessionEndpoint::startHosting(const QHostAddress &address)
+{
+    StreamSocket &listener = *sNet.at(0);
+    listener.close();
+    listener.setLocalPort(m_session->VLPort);
+    if (!listener.listen(address))
+        return false;
+    if (m_session->VLPort == 0)
+        m_session->VLPort = listener.localPort();
+    return true;
+}
+
+quint16 SessionEndpoint::listeningPort() const
+{
+    const StreamSocket *listener = sNet.at(0);
+    return listener && listener->state() == StreamSocket::State::Listening ? listener->localPort()
+                                                                           : 0;
+}
+
+int SessionEndpoint::FindFree_sNet()
+{
+    for (int i = 1; i < sNet.size(); ++i) {
+        StreamSocket *socket = sNet.at(i);
+        if (socket && !inUse(*socket)) {
+            // A connection that ended without its close being handled still
+            // gets its bookkeeping before the socket is reused.
+            if (m_connections[i] != Connection::Free)
+                handleClosed(i);
+            socket->setTag(QString());
+            return i;
+        }
+    }
+    if (sNet.size() > MaxConnections)
+        return -1;
+    return addSocket();
+}
+
+void SessionEndpoint::onConnectionRequest(int index, int requestId)
+{
+    StreamSocket *listener = sNet.at(index);
+    if (index != 0 || !listener)
+        return;
+    const int free = FindFree_sNet();
+    if (free < 0 || !sNet.at(free)->accept(*listener, requestId)) {
+        // Every index is busy: this one is refused and the listener stays open.
+        listener->reject(requestId);
+        return;
+    }
+    m_connections[free] = Connection::Unauthorised;
+    tmrsNet[free]->start(m_interval);
+}
+
+void SessionEndpoint::onTimer(int index)
+{
+    if (index <= 0 || index >= sNet.size())
+        return;
+    tmrsNet[index]->stop();
+    const Connection state = m_connections[index];
+    if (state == Connection::Transfer || state == Connection::Free || state == Connection::Player)
+        return;
+    if (state == Connection::Refused) {
+        // A refused peer that does not close is not kept for ever.
+        handleClosed(index);
+        return;
+    }
+    emit systemLine(u"Player at Index " % QString::number(index)
+                        % u" did not send authorisation packet. dropped "
+                        % sNet.at(index)->remoteHostIP(),
+                    1, true);
+    handleClosed(index);
+    emit keepAliveCheckDue();
+}
+
+void SessionEndpoint::dispatchHost(int index, const Message &message)
+{
+    switch (message.kind) {
+    case Kind::Empty:
+        return;
+    case Kind::OkToGet:
+    case Kind::FileFin:
+        if (m_connections[index] == Connection::Transfer) {
+            const Decoded<QString> name = parseFileName(message.fields);
+            if (!name.ok())
+                return;
+            if (message.kind == Kind::OkToGet)
+                emit fileAccepted(index, name.value);
+            else
+                emit fileFinished(index, name.value);
+        }
+        return;
+    case Kind::RequestFile:
+        requestFile(index, message.fields);
+        return;
+    case Kind::Ack:
+        if (m_connections[index] == Connection::Transfer)
+            emit chunkRequested(index);
+        return;
+    case Kind::Token:
+        authorise(index, message.fields);
+        return;
+    case Kind::FirstDetails:
+        admit(index, message.fields);
+        return;
+    case Kind::PlayerDetails:
+        updateDetails(index, message.fields);
+        return;
+    case Kind::Msg:
+        relayChat(index, message.fields);
+        return;
+    case Kind::MsgTo:
+        relayPrivateChat(index, message.fields);
+        return;
+    case Kind::StartGame:
+    case Kind::WrongPassword:
+    case Kind::ServerFull:
+    case Kind::Session:
+        return; // a client's reactions
+    case Kind::Unknown:
+        // A peer that breaks the protocol loses its connection; a player's
+        // slot is freed with it rather than left active on a dead socket.
+        handleClosed(index);
+        return;
+    }
+}
+
+void SessionEndpoint::authorise(int index, const QStringList &fields)
+{
+    // Only a fresh connection asks once; a repeated request is ignored.
+    if (m_connections[index] != Connection::Unauthorised)
+        return;
+    const AuthorisationRequest request = parseAuthorisationRequest(fields);
+    if (request.role == RoleFile)
+        return;
+    if (request.role != RolePlayer) {
+        handleClosed(index);
+        return;
+    }
+    if (!request.hasPassword)
+        return;
+
+    const std::bitset<8> held = heldSlots();
+    // Offered slots count against the limit, so that two clients authorising
+    // at once cannot pass it together.
+    if (CountPlayers() + int(held.count()) >= m_session->MaxPlayers) {
+        refuse(index, ServerFullWord);
+        return;
+    }
+    if (!m_session->Password.isEmpty() && request.password != m_session->Password) {
+        refuse(index, WrongPasswordWord);
+        return;
+    }
+    const int slot = FindFreeSlot(*m_players, held);
+    if (slot == 0) {
+        refuse(index, ServerFullWord);
+        return;
+    }
+    const QString reply
+        = acceptanceMessage(m_session->OverallMode, slot, m_session->MaxPlayers, m_session->InGame);
+    if (reply.isEmpty())
+        return;
+    StreamSocket &socket = *sNet.at(index);
+    socket.setTag(QString::number(slot));
+    m_connections[index] = Connection::Offered;
+    // The timer keeps running: the details must come before it ends.
+    socket.send(reply);
+}
+
+void SessionEndpoint::refuse(int index, QStringView word)
+{
+    m_connections[index] = Connection::Refused;
+    sNet.at(index)->send(word.toString());
+    // The client closes on its refusal; one that does not is dropped when
+    // a fresh interval ends.
+    tmrsNet[index]->start(m_interval);
+}
+
+void SessionEndpoint::admit(int index, const QStringList &fields)
+{
+    if (m_connections[index] != Connection::Offered)
+        return;
+    bool numeric = false;
+    const int slot = tagOf(index).toInt(&numeric);
+    if (!numeric || slot < 1 || slot >= SlotCount || m_players->at(slot).IsActive)
+        return;
+    const Decoded<SessionPlayers> record = parseDetails(fields);
+    if (!record.ok())
+        return;
+
+    CheckPlayerChanges(true);
+    tmrsNet[index]->stop();
+    SessionPlayers &player = (*m_players)[slot];
+    storePlayerRecord(record.value, player);
+    player.PassedSecurity = true;
+    player.WinsockIndex = qint16(index);
+    player.IsActive = true;
+    m_connections[index] = Connection::Player;
+
+    m_session->NumPlayers = quint8(CountPlayers());
+    emit playersChanged();
+    SendSessionState(0, 0);
+    CheckPlayerChanges(false);
+}
+
+void SessionEndpoint::updateDetails(int index, const QStringList &fields)
+{
+    const int slot = playerSlot(index);
+    if (slot < 0)
+        return;
+    const Decoded<SessionPlayers> record = parseDetails(fields);
+    if (!record.ok())
+        return;
+    CheckPlayerChanges(true);
+    SessionPlayers &player = (*m_players)[slot];
+    storePlayerRecord(record.value, player);
+    player.PassedSecurity = true;
+    if (CountPlayers() > 1) {
+        emit playersChanged();
+        SendSessionState(0, 1);
+    }
+    CheckPlayerChanges(false);
+}
+
+void SessionEndpoint::relayChat(int index, const QStringList &fields)
+{
+    const int slot = playerSlot(index);
+    if (slot < 0)
+        return;
+    const Decoded<Chat> chat = parseChat(fields);
+    // A line must name the player who wrote it.
+    if (!chat.ok() || chat.value.slot != slot)
+        return;
+    emit chatLine(slot, chat.value.styledText);
+    SendData(0, chatMessage(slot, chat.value.styledText), slot);
+}
+
+void SessionEndpoint::relayPrivateChat(int index, const QStringList &fields)
+{
+    const int slot = playerSlot(index);
+    if (slot < 0)
+        return;
+    const Decoded<Chat> chat = parsePrivateChat(fields);
+    if (!chat.ok() || chat.value.slot != slot)
+        return;
+    SendDataTo(chat.value.targets, slot, chat.value.styledText, false);
+}
+
+void SessionEndpoint::requestFile(int index, const QStringList &fields)
+{
+    // Only a connection that is nobody's yet may turn into a transfer; a
+    // player's connection keeps its slot.
+    if (m_connections[index] != Connection::Unauthorised)
+        return;
+    const Decoded<QString> name = parseFileName(fields);
+    if (!name.ok())
+        return;
+    tmrsNet[index]->stop();
+    sNet.at(index)->setTag(RoleFile.toString());
+    m_connections[index] = Connection::Transfer;
+    if (!isSignalConnected(QMetaMethod::fromSignal(&SessionEndpoint::fileRequested))) {
+        handleClosed(index);
+        return;
+    }
+    emit fileRequested(index, name.value);
+}
+
+void SessionEndpoint::handleClosed(int index)
+{
+    if (index <= 0 || index >= sNet.size())
+        return;
+    StreamSocket &socket = *sNet.at(index);
+    const Connection state = m_connections[index];
+    tmrsNet[index]->stop();
+    m_connections[index] = Connection::Free;
+    if (state != Connection::Player) {
+        // Nobody's slot was active on it: an offered slot is simply free again.
+        socket.setTag(QString());
+        socket.close();
+        return;
+    }
+    CheckPlayerChanges(true);
+    bool numeric = false;
+    const int slot = socket.tag().toInt(&numeric);
+    if (numeric && slot >= 1 && slot < m_players->size())
+        (*m_players)[slot].IsActive = false;
+    socket.setTag(QString());
+    socket.close();
+    m_session->NumPlayers = quint8(CountPlayers());
+    emit playersChanged();
+    SendSessionState(0, 0);
+    CheckPlayerChanges(false);
+}
+
+void SessionEndpoint::KickPlayer(int socketIndex)
+{
+    if (!isHost() || socketIndex <= 0 || socketIndex >= sNet.size())
+        return;
+    sNet.at(socketIndex)->close();
+    handleClosed(socketIndex);
+}
+
+void SessionEndpoint::SendData(int Socket, const QString &Data, int MissIndex)
+{
+    if (Socket == 0 && isHost()) {
+        for (int slot = 1; slot < SlotCount; ++slot) {
+            const SessionPlayers &player = m_players->at(slot);
+            if (!player.IsActive || slot == MissIndex)
+                continue;
+            const int index = player.WinsockIndex;
+            if (index >= 1 && index < sNet.size() && m_connections[index] == Connection::Player)
+                sNet.at(index)->send(Data);
+        }
+        return;
+    }
+    if (StreamSocket *socket = sNet.at(Socket))
+        socket->send(Data);
+}
+
+void SessionEndpoint::SendDataTo(const QList<int> &SocketList, int isFrom, const QString &Data,
+                                 bool SendToHostOnly)
+{
+    if (SendToHostOnly) {
+        SendData(0, privateChatMessage(SocketList, isFrom, Data), 0);
+        return;
+    }
+    std::bitset<8> served;
+    for (int slot : SocketList) {
+        // The sender has its own line already; each player gets a line once.
+        if (slot < 0 || slot >= SlotCount || served.test(std::size_t(slot)))
+            continue;
+        served.set(std::size_t(slot));
+        if (slot == 0) {
+            emit chatLine(isFrom, Data);
+            continue;
+        }
+        if (slot == isFrom)
+            continue;
+        const SessionPlayers &player = m_players->at(slot);
+        const int index = player.WinsockIndex;
+        if (player.IsActive && index >= 1 && index < sNet.size()
+            && m_connections[index] == Connection::Player)
+            sNet.at(index)->send(chatMessage(isFrom, Data));
+    }
+}
+
+void SessionEndpoint::SendSessionState(int player, int infoType)
+{
+    if (!isHost() || infoType < 0 || infoType > 2)
+        return;
+    if (m_session->Advertise)
+        emit lobbyUpdateDue();
+    const QString message = sessionStateMessage(infoType, *m_players, *m_session);
+    SendData(player, message, 0);
+    emit stateApplied(infoType);
+}
+
+void SessionEndpoint::SendStartPacket(int Player, const QString &Arguments)
+{
+    if (!isHost() || Player < 1 || Player >= SlotCount)
+        return;
+    const SessionPlayers &player = m_players->at(Player);
+    const int index = player.WinsockIndex;
+    if (player.IsActive && index >= 1 && index < sNet.size()
+        && m_connections[index] == Connection::Player)
+        sNet.at(index)->send(startGameMessage(player.IPArray, Arguments));
+}
+
+int SessionEndpoint::playerSlot(int index) const
+{
+    if (index <= 0 || index >= sNet.size() || m_connections[index] != Connection::Player)
+        return -1;
+    bool numeric = false;
+    const int slot = tagOf(index).toInt(&numeric);
+    if (!numeric || slot < 1 || slot >= SlotCount)
+        return -1;
+    const SessionPlayers &player = m_players->at(slot);
+    return player.IsActive && player.WinsockIndex == index ? slot : -1;
+}
+
+std::bitset<8> SessionEndpoint::heldSlots() const
+{
+    std::bitset<8> held;
+    for (int i = 1; i < sNet.size(); ++i) {
+        if (m_connections[i] != Connection::Offered)
+            continue;
+        bool numeric = false;
+        const int slot = tagOf(i).toInt(&numeric);
+        if (numeric && slot >= 1 && slot < SlotCount)
+            held.set(std::size_t(slot));
+    }
+    return held;
+}
+
+QString SessionEndpoint::tagOf(int index) const
+{
+    const StreamSocket *socket = sNet.at(index);
+    return socket ? socket->tag() : QString();
+}
+
+// ---- Client ----------------------------------------------------------------
+
+bool SessionEndpoint::SendGreeting(const QString &host, quint16 port)
+{
+    if (m_session->isHost)
+        return false;
+    StreamSocket &socket = *sNet.at(0);
+    switch (socket.state()) {
+    case StreamSocket::State::Listening:
+        return false;
+    case StreamSocket::State::Connected:
+        return true;
+    case StreamSocket::State::Closed:
+        break;
+    default:
+        socket.close();
+        break;
+    }
+    if (!socket.connectToHost(host, port))
+        return false;
+    m_phase = ClientPhase::Connecting;
+    m_firstStateHandled = false;
+    return true;
+}
+
+void SessionEndpoint::closeConnection()
+{
+    if (isHost())
+        return;
+    sNet.at(0)->close();
+    m_phase = ClientPhase::Ended;
+}
+
+void SessionEndpoint::onConnected(int index)
+{
+    if (index != 0 || isHost() || m_phase != ClientPhase::Connecting)
+        return;
+    m_phase = ClientPhase::Authorising;
+    const QPointer<SessionEndpoint> alive(this);
+    emit connectedToHost();
+    if (!alive || m_phase != ClientPhase::Authorising)
+        return;
+    sNet.at(0)->send(authorisationRequest(m_session->Password));
+}
+
+void SessionEndpoint::dispatchClient(const Message &message)
+{
+    switch (message.kind) {
+    case Kind::Token:
+        if (m_phase == ClientPhase::Authorising)
+            acceptance(message.fields);
+        return;
+    case Kind::WrongPassword:
+    case Kind::ServerFull:
+        if (m_phase == ClientPhase::Authorising) {
+            sNet.at(0)->close();
+            m_phase = ClientPhase::Ended;
+            emit refused(message.kind == Kind::WrongPassword ? Refusal::WrongPassword
+                                                             : Refusal::ServerFull);
+        }
+        return;
+    case Kind::Session:
+        if (m_phase == ClientPhase::InSession)
+            applyState(message.fields);
+        return;
+    case Kind::Msg:
+        if (m_phase == ClientPhase::InSession) {
+            const Decoded<Chat> chat = parseChat(message.fields);
+            if (chat.ok())
+                emit chatLine(chat.value.slot, chat.value.styledText);
+        }
+        return;
+    case Kind::StartGame:
+        if (m_phase == ClientPhase::InSession)
+            startGame(message.fields);
+        return;
+    case Kind::Unknown:
+        // A host that breaks the protocol ends the session for us.
+        sNet.at(0)->close();
+        endByHost();
+        return;
+    default:
+        return; // the host's reactions
+    }
+}
+
+void SessionEndpoint::acceptance(const QStringList &fields)
+{
+    const Decoded<Acceptance> accepted = parseAcceptance(fields);
+    if (!accepted.ok())
+        return;
+    m_session->OverallMode = accepted.value.overallMode;
+    m_session->MyIndex = accepted.value.slot;
+    m_session->MaxPlayers = accepted.value.maxPlayers;
+    m_session->InGame = accepted.value.inGame;
+    m_players->ensureSize(SlotCount);
+    m_phase = ClientPhase::InSession;
+    m_firstStateHandled = false;
+
+    const QPointer<SessionEndpoint> alive(this);
+    emit this->accepted();
+    if (!alive || m_phase != ClientPhase::InSession)
+        return;
+
+    const int me = m_session->MyIndex;
+    (*m_players)[me].PassedSecurity = true;
+    m_clearMyDetails(0);
+    m_getMyDetails(me);
+    sNet.at(0)->send(firstDetailsMessage(PreparePlayerData(*m_players, me)));
+    if (m_session->InGame) {
+        emit systemLine(LineBreak
+                            + u"Please note that this game is currently in session and current "
+                              u"users may not reply.",
+                        1, true);
+    }
+}
+
+void SessionEndpoint::applyState(const QStringList &fields)
+{
+    const Decoded<SessionState> parsed = parseSessionState(fields);
+    if (!parsed.ok())
+        return;
+    const SessionState &state = parsed.value;
+    const QString previousMap = m_session->CurrentMap;
+
+    if (state.infoType == 0 && !VL::IsPortSetup(state.currentPort - 1, false)) {
+        sNet.at(0)->close();
+        m_phase = ClientPhase::Ended;
+        emit portNotConfigured(state.currentPort);
+        return;
+    }
+
+    const auto takeNames = [this, &state] {
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            SessionPlayers &player = (*m_players)[slot];
+            player.PlayerName = state.names.at(slot);
+            player.IsActive = !player.PlayerName.isEmpty();
+        }
+    };
+    const bool announce = m_firstStateHandled;
+    switch (state.infoType) {
+    case 0:
+        if (announce)
+            CheckPlayerChanges(true);
+        takeNames();
+        emit playersChanged();
+        if (announce)
+            CheckPlayerChanges(false);
+        applyMapInfo(state.map, *m_session);
+        break;
+    case 1:
+        if (announce)
+            CheckPlayerChanges(true);
+        takeNames();
+        if (announce)
+            CheckPlayerChanges(false);
+        emit playersChanged();
+        break;
+    default:
+        applyMapInfo(state.map, *m_session);
+        emit systemLine(LineBreak + u"Game details updated by " + m_players->at(0).PlayerName, 1,
+                        true);
+        break;
+    }
+    m_session->NumPlayers = state.numPlayers;
+    m_session->MaxPlayers = state.maxPlayers;
+    m_session->CurrentPort = state.currentPort;
+
+    VL &vl = VL::instance();
+    vl.SetPortPaths(m_session->CurrentPort);
+    const QString &map = m_session->CurrentMap;
+    const bool missing = !vl.CheckForMap(map);
+    if (missing)
+        emit systemLine(LineBreak + u"You do not have the map [^4" + map + u"^3] in play.", 1,
+                        true);
+    m_firstStateHandled = true;
+    emit stateApplied(state.infoType);
+    if (missing && map != previousMap)
+        emit mapMissing(map);
+}
+
+void SessionEndpoint::startGame(const QStringList &fields)
+{
+    const Decoded<StartGame> start = parseStartGame(fields);
+    if (!start.ok())
+        return;
+    (*m_players)[m_session->MyIndex].IPArray = start.value.peerList;
+    m_session->SessionArgs = start.value.arguments;
+    emit startGameRequested();
+}
+
+void SessionEndpoint::endByHost()
+{
+    if (m_phase == ClientPhase::Ended || m_phase == ClientPhase::Idle)
+        return;
+    m_phase = ClientPhase::Ended;
+    m_session->isHost = false;
+    const QPointer<SessionEndpoint> alive(this);
+    emit systemLine(LineBreak + u"Host has ended the session.", 1, true);
+    if (!alive)
+        return;
+    emit playersChanged();
+    if (!alive)
+        return;
+    emit hostEnded();
+}
+
+// ---- Both ------------------------------------------------------------------
+
+void SessionEndpoint::onDataArrival(int index, qint64 bytesTotal)
+{
+    Q_UNUSED(bytesTotal);
+    StreamSocket *socket = sNet.at(index);
+    if (!socket || m_shuttingDown)
+        return;
+    const QByteArray read = socket->readAll();
+    if (read.isEmpty())
+        return;
+    const bool host = isHost();
+    if (read.size() > m_maxReadBytes) {
+        // No message of the protocol comes near this size.
+        if (host && index > 0) {
+            emit systemLine(u"Player at Index " % QString::number(index) % u" sent more than "
+                                % QString::number(m_maxReadBytes) % u" bytes at once. dropped "
+                                % socket->remoteHostIP(),
+                            1, true);
+            handleClosed(index);
+        } else if (!host && index == 0) {
+            socket->close();
+            endByHost();
+        }
+        return;
+    }
+    const Message message = decode(QByteArrayView(read));
+    if (host) {
+        if (index > 0)
+            dispatchHost(index, message);
+    } else if (index == 0) {
+        dispatchClient(message);
+    }
+}
+
+void SessionEndpoint::onClosed(int index)
+{
+    if (m_shuttingDown)
+        return;
+    if (isHost()) {
+        if (index > 0)
+            handleClosed(index);
+        return;
+    }
+    if (index == 0)
+        endByHost();
+}
+
+void SessionEndpoint::onError(int index, int number, const QString &description)
+{
+    if (m_shuttingDown)
+        return;
+    const QString line
+        = u"Winsock Error: " % description % LineBreak % u"Index=" % QString::number(index);
+    if (isHost()) {
+        if (index > 0) {
+            sNet.at(index)->close();
+            handleClosed(index);
+            emit systemLine(line, 1, true);
+        } else {
+            emit systemLine(line, 1, true);
+            emit listenerFailed(number, description);
+        }
+        return;
+    }
+    if (index != 0)
+        return;
+    sNet.at(0)->close();
+    m_phase = ClientPhase::Ended;
+    const QPointer<SessionEndpoint> alive(this);
+    emit systemLine(line, 1, true);
+    if (alive)
+        emit connectionFailed(number, description);
+}
+
+bool SessionEndpoint::sendChat(const QString &styledText)
+{
+    if (isHost()) {
+        if (m_session->NumPlayers <= 1)
+            return false;
+        SendData(0, chatMessage(m_session->MyIndex, styledText), 0);
+        return true;
+    }
+    if (m_phase != ClientPhase::InSession)
+        return false;
+    return sNet.at(0)->send(chatMessage(m_session->MyIndex, styledText));
+}
+
+void SessionEndpoint::sendChatTo(const QList<int> &slotList, const QString &styledText)
+{
+    if (slotList.isEmpty())
+        return;
+    if (isHost()) {
+        SendDataTo(slotList, m_session->MyIndex, styledText, false);
+        return;
+    }
+    if (m_phase == ClientPhase::InSession)
+        SendDataTo(slotList, m_session->MyIndex, styledText, true);
+}
+
+void SessionEndpoint::sendDetails()
+{
+    if (isHost() || m_phase != ClientPhase::InSession)
+        return;
+    sNet.at(0)->send(playerDetailsMessage(PreparePlayerData(*m_players, m_session->MyIndex)));
+}
+
+int SessionEndpoint::CountPlayers() const
+{
+    return ::CountPlayers(*m_players);
+}
+
+bool SessionEndpoint::isHost() const
+{
+    return m_session->isHost;
+}
+
+StreamSocket *SessionEndpoint::socket(int index) const
+{
+    return sNet.at(index);
+}
+
+int SessionEndpoint::lastError() const
+{
+    return sNet.at(0)->lastError();
+}
+
+QString SessionEndpoint::lastErrorText() const
+{
+    return sNet.at(0)->lastErrorText();
+}
+
+void SessionEndpoint::CheckPlayerChanges(bool SaveCurrentList)
+{
+    if (SaveCurrentList) {
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            const SessionPlayers &player = m_players->at(slot);
+            m_snapshot[std::size_t(slot)] = { player.IsActive, player.PlayerName };
+        }
+        return;
+    }
+    const QPointer<SessionEndpoint> alive(this);
+    for (int slot = 1; slot < SlotCount && alive; ++slot) {
+        const SnapshotEntry &before = m_snapshot[std::size_t(slot)];
+        const SessionPlayers &now = m_players->at(slot);
+        if (before.active && now.IsActive && before.name != now.PlayerName) {
+            emit systemLine(LineBreak + before.name + u" ^3has changed names to " + now.PlayerName,
+                            1, true);
+        } else if (!before.active && now.IsActive) {
+            emit systemLine(LineBreak + now.PlayerName + u" ^3has joined the session.", 1, true);
+        } else if (before.active && !now.IsActive) {
+            emit systemLine(LineBreak + before.name + u" ^3has left the session.", 1, true);
+        }
+    }
+}
+
+void SessionEndpoint::setMaxReadBytes(int bytes)
+{
+    m_maxReadBytes = qMax(1, bytes);
+}
+
+void SessionEndpoint::setAuthorisationInterval(int milliseconds)
+{
+    m_interval = qMax(1, milliseconds);
+}
