@@ -10,8 +10,7 @@
 // Qt::WA_DeleteOnClose.
 
 // The loaded top-level window whose objectName is name, or nullptr.
-template<typename T = QWidget>
-T *FindForm(const QString &name)
+template <typename T = QWidget> T *FindForm(const QString &name)
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
@@ -23,4 +22,7 @@ T *FindForm(const QString &name)
     return nullptr;
 }
 
-inline bool IsFormLoaded(const QString &name) { return FindForm(name) != nullptr; }
+inline bool IsFormLoaded(const QString &name)
+{
+    return FindForm(name) != nullptr;
+}

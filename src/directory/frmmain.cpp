@@ -1,9 +1,13 @@
 #include "frmmain.h"
 
+#include "forms.h"
+#include "frmip.h"
+#include "frmserveroptions.h"
 #include "listviews.h"
 #include "messagebox.h"
 #include "optionswindows.h"
 #include "toolicons.h"
+#include "vlsession.h"
 
 #include "ui_frmmain.h"
 
@@ -128,6 +132,10 @@ void FrmMain::setUpActions()
             action->setStatusTip(action->toolTip());
     }
 
+    connect(ui.tbMultiPlayer, &QAction::triggered, this, &FrmMain::StartMP);
+    connect(ui.mnuHostGame, &QAction::triggered, this, &FrmMain::StartMP);
+    connect(ui.tbJoinSession, &QAction::triggered, this, &FrmMain::StartJoin);
+    connect(ui.mnuJoinGame, &QAction::triggered, this, &FrmMain::StartJoin);
     const auto showOptions = [this] { options::ShowOptions(this); };
     connect(ui.tbOptions, &QAction::triggered, this, showOptions);
     connect(ui.mnuOptions, &QAction::triggered, this, showOptions);
@@ -136,6 +144,50 @@ void FrmMain::setUpActions()
     connect(ui.mnuCheckUpdates, &QAction::triggered, this, [this] { options::ShowUpdates(this); });
     connect(ui.mnuBugReport, &QAction::triggered, this, [this] { options::ShowBugReport(this); });
     connect(ui.mnuAbout, &QAction::triggered, this, [this] { options::ShowAbout(this); });
+}
+
+namespace {
+
+const QString kJoinError = QStringLiteral("Join Error");
+const QString kSessionRunning
+    = QStringLiteral("You cannot join another session while a current session is running.\n\n"
+                     "Please close all open sessions and try again.");
+
+bool sessionWindowOpen()
+{
+    return IsFormLoaded(QStringLiteral("FrmSession"));
+}
+
+} // namespace
+
+void FrmMain::StartMP()
+{
+    if (sessionWindowOpen()) {
+        const QString text = VLSession::instance().isHost
+            ? QStringLiteral("You are already hosting a session.\n\n"
+                             "Please close that session and try again.")
+            : kSessionRunning;
+        msgbox::show(this, text, kJoinError, msgbox::Icon::Error);
+        return;
+    }
+    ShowServerOptions(this);
+}
+
+void FrmMain::StartJoin()
+{
+    VLSession &session = VLSession::instance();
+    if (session.isHost) {
+        msgbox::show(this, QStringLiteral("You cannot join a session while hosting another."),
+                     kJoinError, msgbox::Icon::Error);
+        return;
+    }
+    if (sessionWindowOpen()) {
+        msgbox::show(this, kSessionRunning, kJoinError, msgbox::Icon::Error);
+        return;
+    }
+    session.NumPlayers = 1;
+    session.isHost = false;
+    ShowJoinWindow(this);
 }
 
 void FrmMain::centreOnScreen()

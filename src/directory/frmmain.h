@@ -22,6 +22,11 @@ public:
     explicit FrmMain(QWidget *parent = nullptr);
     ~FrmMain() override;
 
+    // Opens the hosting options, unless a session window is open.
+    void StartMP();
+    // Opens the join window, unless this peer hosts or a session is open.
+    void StartJoin();
+
 signals:
     // "Exit" was chosen: the program ends at once, without the closing
     // question. The start-up sequence connects this to the program's end.

@@ -12,6 +12,7 @@
 #include "paths.h"
 #include "porttable.h"
 #include "separators.h"
+#include "settingsevents.h"
 #include "settingsstore.h"
 #include "storedlists.h"
 #include "streamsocket.h"
@@ -491,6 +492,7 @@ bool FrmOptions::Save()
 
     // An active session passes the new details on from here, complete or not.
     emit detailsSaved(m_savedComplete);
+    emit SettingsEvents::instance().myDetailsSaved();
     if (!self || !m_savedComplete)
         return false;
 

@@ -2,6 +2,7 @@
 #include "frmmain.h"
 #include "listviews.h"
 #include "testsupport.h"
+#include "vlsession.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -279,13 +280,13 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("start a session") << QStringLiteral("tbStartSession") << false;
-        QTest::newRow("join a session") << QStringLiteral("tbJoinSession") << false;
+        QTest::newRow("join a session") << QStringLiteral("tbJoinSession") << true;
         QTest::newRow("single player") << QStringLiteral("tbSinglePlayer") << false;
-        QTest::newRow("multiplayer") << QStringLiteral("tbMultiPlayer") << false;
+        QTest::newRow("multiplayer") << QStringLiteral("tbMultiPlayer") << true;
         QTest::newRow("refresh") << QStringLiteral("tbRefresh") << false;
         QTest::newRow("session wizard") << QStringLiteral("mnuSessionWizard") << false;
-        QTest::newRow("host a game") << QStringLiteral("mnuHostGame") << false;
-        QTest::newRow("join a game") << QStringLiteral("mnuJoinGame") << false;
+        QTest::newRow("host a game") << QStringLiteral("mnuHostGame") << true;
+        QTest::newRow("join a game") << QStringLiteral("mnuJoinGame") << true;
         QTest::newRow("velkor help") << QStringLiteral("mnuVelkorHelp") << false;
         QTest::newRow("options button") << QStringLiteral("tbOptions") << true;
         QTest::newRow("exit button") << QStringLiteral("tbExit") << true;
@@ -294,6 +295,53 @@ private slots:
         QTest::newRow("updates") << QStringLiteral("mnuCheckUpdates") << true;
         QTest::newRow("bug report") << QStringLiteral("mnuBugReport") << true;
         QTest::newRow("about") << QStringLiteral("mnuAbout") << true;
+    }
+
+    // Hosting and joining are refused while a session window is open, with
+    // words that depend on this peer's role.
+    void sessionStartsRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("hosting");
+        QTest::addColumn<bool>("sessionOpen");
+        QTest::addColumn<QString>("text");
+        const QString running = QStringLiteral(
+            "You cannot join another session while a current session is running.\n\n"
+            "Please close all open sessions and try again.");
+        QTest::newRow("host while hosting")
+            << QStringLiteral("tbMultiPlayer") << true << true
+            << QStringLiteral("You are already hosting a session.\n\n"
+                              "Please close that session and try again.");
+        QTest::newRow("host while a client")
+            << QStringLiteral("mnuHostGame") << false << true << running;
+        QTest::newRow("join while hosting")
+            << QStringLiteral("tbJoinSession") << true << true
+            << QStringLiteral("You cannot join a session while hosting another.");
+        QTest::newRow("join while a client")
+            << QStringLiteral("mnuJoinGame") << false << true << running;
+        QTest::newRow("join while hosting, no window")
+            << QStringLiteral("tbJoinSession") << true << false
+            << QStringLiteral("You cannot join a session while hosting another.");
+    }
+
+    void sessionStartsRefused()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, hosting);
+        QFETCH(bool, sessionOpen);
+        QFETCH(QString, text);
+        VLSession::instance() = VLSession();
+        VLSession::instance().isHost = hosting;
+        QWidget session; // stands for an open session window
+        if (sessionOpen)
+            session.setObjectName(QStringLiteral("FrmSession"));
+        testsupport::MessageBoxRecorder boxes;
+        m_window->findChild<QAction *>(action)->trigger();
+        QCOMPARE(boxes.texts(), QStringList { text });
+        QCOMPARE(boxes.shown().first().title, QStringLiteral("Join Error"));
+        QVERIFY(!IsFormLoaded(QStringLiteral("FrmServerOptions")));
+        QVERIFY(!IsFormLoaded(QStringLiteral("FrmIP")));
+        VLSession::instance() = VLSession();
     }
 
     void laterActionsDisabled()
@@ -318,6 +366,12 @@ private slots:
         QTest::newRow("bug report")
             << QStringLiteral("mnuBugReport") << QStringLiteral("FrmBugReport");
         QTest::newRow("about") << QStringLiteral("mnuAbout") << QStringLiteral("FrmAbout");
+        QTest::newRow("multiplayer")
+            << QStringLiteral("tbMultiPlayer") << QStringLiteral("FrmServerOptions");
+        QTest::newRow("host a game")
+            << QStringLiteral("mnuHostGame") << QStringLiteral("FrmServerOptions");
+        QTest::newRow("join button") << QStringLiteral("tbJoinSession") << QStringLiteral("FrmIP");
+        QTest::newRow("join entry") << QStringLiteral("mnuJoinGame") << QStringLiteral("FrmIP");
     }
 
     void actionsOpenOwnedWindows()

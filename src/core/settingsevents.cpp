@@ -1,0 +1,7 @@
+#include "settingsevents.h"
+
+SettingsEvents &SettingsEvents::instance()
+{
+    static SettingsEvents events;
+    return events;
+}

@@ -1,0 +1,159 @@
+#include "frmconnecting.h"
+
+#include "addresshelpers.h"
+#include "forms.h"
+#include "frmip.h"
+#include "frmsession.h"
+#include "messagebox.h"
+#include "ui_frmconnecting.h"
+#include "vlsession.h"
+#include "windowplacement.h"
+
+namespace {
+
+const QString kFirstLine = QStringLiteral("Attempting to connect to:");
+const QString kThirdLine = QStringLiteral("Please wait...");
+const QString kCancel = QStringLiteral("Cancel");
+
+} // namespace
+
+FrmConnecting::FrmConnecting(QWidget *owner)
+    : QDialog { owner }
+    , m_ui { std::make_unique<Ui::FrmConnecting>() }
+{
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("FrmConnecting"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    connect(m_ui->cmdRetry, &QPushButton::clicked, this, &FrmConnecting::retry);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &FrmConnecting::cancel);
+    connect(this, &QDialog::finished, this, &FrmConnecting::windowClosed);
+}
+
+FrmConnecting::~FrmConnecting()
+{
+    windowClosed();
+}
+
+FrmConnecting *ShowConnecting(QWidget *owner)
+{
+    FrmConnecting *window = options::OpenWindow<FrmConnecting>(QStringLiteral("FrmConnecting"));
+    if (window == nullptr) {
+        window = new FrmConnecting(owner);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        options::CentreWindow(window, owner);
+    }
+    options::RaiseWindow(window);
+    return window;
+}
+
+void FrmConnecting::StartConnection(const QString &Host, const QString &Port,
+                                    const QString &HostName)
+{
+    m_ui->cmdRetry->setEnabled(false);
+    m_ui->cmdCancel->setEnabled(true);
+    m_ui->txtPassword->hide();
+    // After a wrong password the lines and the button still tell of the
+    // refusal; a new attempt starts from the opening texts.
+    m_ui->lblLine1->setText(kFirstLine);
+    m_ui->lblLine2->setText(HostName.isEmpty() ? QStringLiteral("Velkor Server") : HostName);
+    m_ui->lblLine3->setText(kThirdLine);
+    m_ui->cmdCancel->setText(kCancel);
+    m_host = Host;
+    m_port = Port;
+    m_hostName = HostName;
+
+    // The server record comes from a lobby and may carry anything.
+    if (!ValidatePort(Port)) {
+        failed();
+        return;
+    }
+    FrmSession *session = OpenJoinSession(m_session, this);
+    if (session == nullptr) {
+        close();
+        return;
+    }
+    m_session = session;
+    connect(session, &FrmSession::accepted, this, &FrmConnecting::sessionAccepted,
+            Qt::UniqueConnection);
+    connect(session, &FrmSession::refused, this, &FrmConnecting::sessionRefused,
+            Qt::UniqueConnection);
+    connect(session, &FrmSession::connectionFailed, this, &FrmConnecting::sessionFailed,
+            Qt::UniqueConnection);
+    session->StartUpSession(0);
+    session->hide();
+    session->setEnabled(false);
+
+    if (!session->SendGreeting(Host, Port.toUShort())) {
+        // The session window has told the player why.
+        dropSession();
+        close();
+    }
+}
+
+void FrmConnecting::retry()
+{
+    VLSession::instance().Password = m_ui->txtPassword->text();
+    StartConnection(m_host, m_port, m_hostName);
+}
+
+void FrmConnecting::cancel()
+{
+    dropSession();
+    close();
+}
+
+void FrmConnecting::dropSession()
+{
+    FrmSession *session = m_session;
+    m_session = nullptr;
+    CloseJoinSession(session);
+}
+
+void FrmConnecting::windowClosed()
+{
+    if (m_session != nullptr && !m_session->isVisible())
+        dropSession();
+}
+
+void FrmConnecting::failed()
+{
+    QWidget *owner = parentWidget();
+    dropSession();
+    close();
+    msgbox::show(owner, QStringLiteral("Error connecting to server."), QStringLiteral("Velkor"),
+                 msgbox::Icon::Warning);
+}
+
+void FrmConnecting::sessionAccepted()
+{
+    // The session window is the player's now.
+    m_session = nullptr;
+    close();
+}
+
+void FrmConnecting::sessionRefused(SessionEndpoint::Refusal reason)
+{
+    if (reason == SessionEndpoint::Refusal::WrongPassword) {
+        m_ui->lblLine1->setText(QStringLiteral("Invalid server password."));
+        m_ui->lblLine2->clear();
+        m_ui->lblLine3->setText(QStringLiteral("Please enter password above and try again."));
+        m_ui->cmdCancel->setText(QStringLiteral("Close"));
+        m_ui->cmdRetry->setEnabled(true);
+        m_ui->txtPassword->show();
+        m_ui->txtPassword->setFocus();
+    }
+    // A full server leaves the lines as they are: the player can only
+    // cancel.
+    dropSession();
+}
+
+void FrmConnecting::sessionFailed(int number, const QString &description)
+{
+    Q_UNUSED(number)
+    Q_UNUSED(description)
+    // The session window closes itself after a failed connection.
+    m_session = nullptr;
+    failed();
+}
