@@ -109,8 +109,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("codes switch colour")
-            << u"^4word^3word2"_s << u"{65535}word{65280}word2"_s;
+        QTest::newRow("codes switch colour") << u"^4word^3word2"_s << u"{65535}word{65280}word2"_s;
         QTest::newRow("lone trailing caret") << u"word^"_s << u"{65280}word^"_s;
         QTest::newRow("caret and letter") << u"a^b c"_s << u"{65280}a^b c"_s;
         QTest::newRow("empty run between codes") << u"^1^2word"_s << u"{16711680}word"_s;
@@ -272,9 +271,9 @@ private slots:
         QTest::newRow("no separators") << u"plain words"_s << u"plain words"_s << -1 << 0.0;
         QTest::newRow("three fields")
             << styled({ u"255"_s, u"Arial"_s, u"last"_s }) << u"last"_s << -1 << 0.0;
-        QTest::newRow("bad numbers") << styled(
-            { u"red"_s, u"Arial"_s, u"huge"_s, u"yes"_s, u"no"_s, u"x"_s, u"words"_s })
-                                     << u"words"_s << -1 << 0.0;
+        QTest::newRow("bad numbers")
+            << styled({ u"red"_s, u"Arial"_s, u"huge"_s, u"yes"_s, u"no"_s, u"x"_s, u"words"_s })
+            << u"words"_s << -1 << 0.0;
         QTest::newRow("huge size")
             << record(u"255"_s, u"100000"_s, u"big"_s) << u"big"_s << 255 << 72.0;
         QTest::newRow("zero size")
@@ -288,8 +287,8 @@ private slots:
         QTest::newRow("system colour")
             << record(u"-2147483640"_s, u"9"_s, u"sys"_s) << u"sys"_s << -1 << 9.0;
         QTest::newRow("extra fields")
-            << record(u"65280"_s, u"9"_s, u"kept"_s + sep::StyleSep + u"dropped"_s)
-            << u"kept"_s << 65280 << 9.0;
+            << record(u"65280"_s, u"9"_s, u"kept"_s + sep::StyleSep + u"dropped"_s) << u"kept"_s
+            << 65280 << 9.0;
     }
 
     void peerStyleFallbacks()

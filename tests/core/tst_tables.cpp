@@ -32,7 +32,8 @@ private slots:
                 if (name.isEmpty())
                     continue;
                 ++levels;
-                QVERIFY2(name.startsWith(QStringLiteral("E%1L%2 - ").arg(episode).arg(level)), qPrintable(name));
+                QVERIFY2(name.startsWith(QStringLiteral("E%1L%2 - ").arg(episode).arg(level)),
+                         qPrintable(name));
             }
             QCOMPARE(levels, episode == 1 ? 7 : 11);
         }
@@ -75,14 +76,16 @@ private slots:
         QTest::addColumn<QString>("exeName");
         QTest::addColumn<QString>("pathOnly");
         QTest::addColumn<QString>("drive");
-        QTest::newRow("windows") << QStringLiteral("C:\\Games\\JF\\duke3d.exe") << QStringLiteral("duke3d.exe")
-                                 << QStringLiteral("C:\\Games\\JF") << QStringLiteral("C");
+        QTest::newRow("windows") << QStringLiteral("C:\\Games\\JF\\duke3d.exe")
+                                 << QStringLiteral("duke3d.exe") << QStringLiteral("C:\\Games\\JF")
+                                 << QStringLiteral("C");
         QTest::newRow("unix") << QStringLiteral("/opt/games/eduke32") << QStringLiteral("eduke32")
                               << QStringLiteral("/opt/games") << QStringLiteral("C");
-        QTest::newRow("mixed") << QStringLiteral("D:\\Games/eduke32.exe") << QStringLiteral("eduke32.exe")
-                               << QStringLiteral("D:\\Games") << QStringLiteral("D");
-        QTest::newRow("no separator") << QStringLiteral("duke3d.exe") << QString() << QString()
-                                      << QStringLiteral("C");
+        QTest::newRow("mixed") << QStringLiteral("D:\\Games/eduke32.exe")
+                               << QStringLiteral("eduke32.exe") << QStringLiteral("D:\\Games")
+                               << QStringLiteral("D");
+        QTest::newRow("no separator")
+            << QStringLiteral("duke3d.exe") << QString() << QString() << QStringLiteral("C");
         QTest::newRow("empty") << QString() << QString() << QString() << QStringLiteral("C");
     }
 
@@ -102,8 +105,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("fixed");
         QTest::newRow("codes") << QStringLiteral("^1Du^9ke") << QStringLiteral("Duke");
-        QTest::newRow("formed by removal, higher digit") << QStringLiteral("^^21") << QStringLiteral("^1");
-        QTest::newRow("formed by removal, lower digit") << QStringLiteral("^^12") << QStringLiteral("");
+        QTest::newRow("formed by removal, higher digit")
+            << QStringLiteral("^^21") << QStringLiteral("^1");
+        QTest::newRow("formed by removal, lower digit")
+            << QStringLiteral("^^12") << QStringLiteral("");
         QTest::newRow("lone caret") << QStringLiteral("Duke^") << QStringLiteral("Duke^");
         QTest::newRow("caret letter") << QStringLiteral("^aDuke") << QStringLiteral("^aDuke");
     }
@@ -113,7 +118,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, fixed);
         QCOMPARE(FixName(name), fixed);
-        QCOMPARE(name, fixed);   // cleaned in place too
+        QCOMPARE(name, fixed); // cleaned in place too
     }
 
     void existence()

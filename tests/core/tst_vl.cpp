@@ -45,26 +45,27 @@ private slots:
         VL &vl = VL::instance();
         QVERIFY(vl.CheckFirstRun());
         vl.SetDefaultRegVals();
-        QVERIFY(vl.CheckFirstRun());   // until the options are saved
+        QVERIFY(vl.CheckFirstRun()); // until the options are saved
         WriteSetting(kGame, QStringLiteral("VLSetup"), QStringLiteral("1"));
         QVERIFY(!vl.CheckFirstRun());
 
         const QList<std::tuple<QString, QString, QString>> defaults {
-            {QStringLiteral("Session"), QStringLiteral("FontName"), QStringLiteral("Arial")},
-            {QStringLiteral("Session"), QStringLiteral("FontSize"), QStringLiteral("10")},
-            {QStringLiteral("Session"), QStringLiteral("FontColour"), QStringLiteral("16777215")},
-            {QStringLiteral("Session"), QStringLiteral("FontStyle"), QStringLiteral("1")},
-            {kPlayer, QStringLiteral("Location"), QStringLiteral("183")},
-            {kPlayer, QStringLiteral("Age"), QStringLiteral("18")},
-            {kNetwork, QStringLiteral("Bandwidth"), QStringLiteral("256")},
-            {kNetwork, QStringLiteral("NetworkType"), QStringLiteral("1")},
-            {kGame, QStringLiteral("DefaultPort"), QStringLiteral("1")},
-            {kGame, QStringLiteral("VLVersion"), QStringLiteral("2.0.13")},
-            {kGame, QStringLiteral("InstallPath"), QCoreApplication::applicationDirPath()},
+            { QStringLiteral("Session"), QStringLiteral("FontName"), QStringLiteral("Arial") },
+            { QStringLiteral("Session"), QStringLiteral("FontSize"), QStringLiteral("10") },
+            { QStringLiteral("Session"), QStringLiteral("FontColour"), QStringLiteral("16777215") },
+            { QStringLiteral("Session"), QStringLiteral("FontStyle"), QStringLiteral("1") },
+            { kPlayer, QStringLiteral("Location"), QStringLiteral("183") },
+            { kPlayer, QStringLiteral("Age"), QStringLiteral("18") },
+            { kNetwork, QStringLiteral("Bandwidth"), QStringLiteral("256") },
+            { kNetwork, QStringLiteral("NetworkType"), QStringLiteral("1") },
+            { kGame, QStringLiteral("DefaultPort"), QStringLiteral("1") },
+            { kGame, QStringLiteral("VLVersion"), QStringLiteral("2.0.13") },
+            { kGame, QStringLiteral("InstallPath"), QCoreApplication::applicationDirPath() },
         };
         for (const auto &[subKey, name, value] : defaults)
             QCOMPARE(ReadSetting(subKey, name), value);
-        const QDate lastRun = QDate::fromString(ReadSetting(kGame, QStringLiteral("LastRun")), Qt::ISODate);
+        const QDate lastRun
+            = QDate::fromString(ReadSetting(kGame, QStringLiteral("LastRun")), Qt::ISODate);
         QCOMPARE(lastRun, QDate::currentDate().addDays(-6));
         QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), QString());
     }
@@ -100,18 +101,24 @@ private slots:
         QTest::addColumn<QString>("localPort");
         QTest::addColumn<int>("slotAge");
         QTest::addColumn<QString>("storedAge");
-        QTest::newRow("internet") << QStringLiteral("1") << QStringLiteral("30") << QStringLiteral("0.0.0.0")
-                                  << QStringLiteral("23513") << 30 << QStringLiteral("30");
-        QTest::newRow("local network") << QStringLiteral("2") << QStringLiteral("0") << QStringLiteral("192.168.1.5")
-                                       << QStringLiteral("23600") << 0 << QStringLiteral("0");
-        QTest::newRow("age too high") << QStringLiteral("1") << QStringLiteral("300") << QStringLiteral("0.0.0.0")
-                                      << QStringLiteral("23513") << 18 << QStringLiteral("18");
-        QTest::newRow("age negative") << QStringLiteral("1") << QStringLiteral("-1") << QStringLiteral("0.0.0.0")
-                                      << QStringLiteral("23513") << 18 << QStringLiteral("18");
-        QTest::newRow("age not a number") << QStringLiteral("1") << QStringLiteral("old") << QStringLiteral("0.0.0.0")
-                                          << QStringLiteral("23513") << 18 << QStringLiteral("18");
-        QTest::newRow("unknown network type") << QStringLiteral("7") << QStringLiteral("255") << QString()
-                                              << QString() << 255 << QStringLiteral("255");
+        QTest::newRow("internet") << QStringLiteral("1") << QStringLiteral("30")
+                                  << QStringLiteral("0.0.0.0") << QStringLiteral("23513") << 30
+                                  << QStringLiteral("30");
+        QTest::newRow("local network")
+            << QStringLiteral("2") << QStringLiteral("0") << QStringLiteral("192.168.1.5")
+            << QStringLiteral("23600") << 0 << QStringLiteral("0");
+        QTest::newRow("age too high")
+            << QStringLiteral("1") << QStringLiteral("300") << QStringLiteral("0.0.0.0")
+            << QStringLiteral("23513") << 18 << QStringLiteral("18");
+        QTest::newRow("age negative")
+            << QStringLiteral("1") << QStringLiteral("-1") << QStringLiteral("0.0.0.0")
+            << QStringLiteral("23513") << 18 << QStringLiteral("18");
+        QTest::newRow("age not a number")
+            << QStringLiteral("1") << QStringLiteral("old") << QStringLiteral("0.0.0.0")
+            << QStringLiteral("23513") << 18 << QStringLiteral("18");
+        QTest::newRow("unknown network type")
+            << QStringLiteral("7") << QStringLiteral("255") << QString() << QString() << 255
+            << QStringLiteral("255");
     }
 
     void myDetails()
@@ -176,7 +183,7 @@ private slots:
         QCOMPARE(vl.J_ExeName, QStringLiteral("duke3d"));
         QCOMPARE(vl.CurrentPortPath, jfFolder);
         QCOMPARE(vl.CurrentPortCfg, JoinPath(jfFolder, QStringLiteral("VLCfg.txt")));
-        QCOMPARE(vl.UsermapPath, jfFolder);   // no MapPath
+        QCOMPARE(vl.UsermapPath, jfFolder); // no MapPath
 
         // A port number outside 1-4 keeps the previous folder.
         vl.SetPortPaths(0);
@@ -211,22 +218,24 @@ private slots:
         QVERIFY(!VL::IsPortSetup(2, true));
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown().first().text,
-                 QStringLiteral("EDuke32 has not been configured yet. Please configure in the main options first."));
+                 QStringLiteral("EDuke32 has not been configured yet. Please configure in the main "
+                                "options first."));
         QCOMPARE(boxes.shown().first().title, QStringLiteral("Not Configured"));
-        QVERIFY(!VL::IsPortSetup(4, true));   // no such port: no message
+        QVERIFY(!VL::IsPortSetup(4, true)); // no such port: no message
         QVERIFY(!VL::IsPortSetup(-1, true));
         QCOMPARE(boxes.shown().size(), 1);
 
         const QString exe = makeFile(testsupport::scratchFolder() + u"/ports/E/eduke32");
         WriteSetting(kGame, QStringLiteral("E_ExePath"), exe);
         QVERIFY(VL::IsPortSetup(2, true));
-        WriteSetting(kGame, QStringLiteral("E_ExePath"), testsupport::scratchFolder() + u"/ports/E");
-        QVERIFY(!VL::IsPortSetup(2, false));   // a folder is not an executable
+        WriteSetting(kGame, QStringLiteral("E_ExePath"),
+                     testsupport::scratchFolder() + u"/ports/E");
+        QVERIFY(!VL::IsPortSetup(2, false)); // a folder is not an executable
         WriteSetting(kGame, QStringLiteral("E_ExePath"), exe);
 
-        QVERIFY(!VL::CheckCompulsoryDetails());   // default port 1 has no executable
+        QVERIFY(!VL::CheckCompulsoryDetails()); // default port 1 has no executable
         WriteSetting(kGame, QStringLiteral("DefaultPort"), QStringLiteral("3"));
-        QVERIFY(!VL::CheckCompulsoryDetails());   // no name yet
+        QVERIFY(!VL::CheckCompulsoryDetails()); // no name yet
         WriteSetting(kPlayer, QStringLiteral("PlayerName"), QStringLiteral("Duke"));
         QVERIFY(VL::CheckCompulsoryDetails());
         WriteSetting(kGame, QStringLiteral("DefaultPort"), QStringLiteral("03"));
