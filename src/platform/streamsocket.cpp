@@ -266,6 +266,7 @@ quint16 StreamSocket::localPort() const
 void StreamSocket::attach(QTcpSocket *socket)
 {
     m_socket = socket;
+    socket->setReadBufferSize(MaxReadBuffer);
     connect(socket, &QAbstractSocket::connected, this, [this] { emit connected(m_index); });
     connect(socket, &QIODevice::readyRead, this,
             [this, socket] { emit dataArrival(m_index, socket->bytesAvailable()); });

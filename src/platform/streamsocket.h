@@ -59,6 +59,10 @@ public:
     enum class State { Closed, Listening, Connecting, Connected, Closing };
     Q_ENUM(State)
 
+    // What a connection buffers before its reader takes it; beyond that the
+    // peer is held back by TCP instead of growing our memory.
+    static constexpr qint64 MaxReadBuffer = 1024 * 1024;
+
     explicit StreamSocket(int index, QObject *parent = nullptr);
 
     [[nodiscard]] int index() const { return m_index; }

@@ -168,6 +168,31 @@ private slots:
         QCOMPARE(complete.last().at(0).toInt(), 0);
     }
 
+    // A peer that sends faster than we read cannot grow our memory: the
+    // socket holds at most its buffer, and the rest waits in TCP.
+    void readBufferIsCapped()
+    {
+        Host host;
+        StreamSocket client(0);
+        QVERIFY(link(host, client, 1));
+        StreamSocket &served = *host.sockets.at(1);
+        const QByteArray flood = everyByte(4 * StreamSocket::MaxReadBuffer);
+        QVERIFY(client.send(flood));
+        QSignalSpy arrivals(&served, &StreamSocket::dataArrival);
+        QTRY_VERIFY(arrivals.size() > 0);
+        QTest::qWait(300);   // nobody reads meanwhile
+        QByteArray got = served.readAll();
+        QVERIFY(got.size() <= StreamSocket::MaxReadBuffer);
+        while (got.size() < flood.size()) {
+            const QByteArray more = served.readAll();
+            QVERIFY(more.size() <= StreamSocket::MaxReadBuffer);
+            if (more.isEmpty())
+                QVERIFY(arrivals.wait(5000));
+            got += more;
+        }
+        QCOMPARE(got, flood);
+    }
+
     void closedByPeer_data()
     {
         QTest::addColumn<bool>("clientCloses");
