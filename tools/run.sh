@@ -5,11 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
-cmake --build build --target velkor
+cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+cmake --build build-run --target velkor
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "No display found: starting Velkor on a virtual X display."
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" build/src/app/velkor "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" build-run/src/app/velkor "$@"
 fi
-exec build/src/app/velkor "$@"
+exec build-run/src/app/velkor "$@"
