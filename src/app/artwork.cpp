@@ -1,6 +1,6 @@
 #include "artwork.h"
 
-#include "toolicons.h"
+#include "paintedicons.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -11,13 +11,12 @@
 #include "tables.h"
 #include "vl.h"
 #include "vlsession.h"
+#include "windowcentre.h"
 
 #include "ui_frmsplash.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -77,7 +76,7 @@ FrmSplash::FrmSplash(QWidget *parent)
     m_tmrEnd->setInterval(endIntervalMs());
     connect(m_tmrEnd, &QTimer::timeout, this, &FrmSplash::splashEnd);
 
-    centreOnScreen();
+    CentreWindow(this);
 }
 
 FrmSplash::~FrmSplash() = default;
@@ -154,14 +153,4 @@ void FrmSplash::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     artwork::drawSplash(painter, rect());
-}
-
-void FrmSplash::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }

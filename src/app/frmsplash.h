@@ -37,7 +37,6 @@ protected:
 
 private:
     void splashEnd();
-    void centreOnScreen();
 
     std::unique_ptr<Ui::FrmSplash> m_ui;
     QTimer *m_tmrEnd = nullptr;

@@ -6,34 +6,19 @@
 #include "listviews.h"
 #include "messagebox.h"
 #include "optionswindows.h"
+#include "statuspanel.h"
 #include "toolicons.h"
 #include "vlsession.h"
+#include "windowcentre.h"
 
 #include "ui_frmmain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
-
-namespace {
-
-QLabel *statusPanel(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *panel = new QLabel(text, parent);
-    panel->setObjectName(name);
-    panel->setTextFormat(Qt::PlainText);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setContentsMargins(4, 0, 4, 0);
-    return panel;
-}
-
-} // namespace
 
 FrmMain::FrmMain(QWidget *parent)
     : QMainWindow { parent }
@@ -46,7 +31,7 @@ FrmMain::FrmMain(QWidget *parent)
     setUpViews();
     setUpStatusBar();
     setUpActions();
-    centreOnScreen();
+    CentreWindow(this);
 }
 
 FrmMain::~FrmMain() = default;
@@ -188,16 +173,6 @@ void FrmMain::StartJoin()
     session.NumPlayers = 1;
     session.isHost = false;
     ShowJoinWindow(this);
-}
-
-void FrmMain::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)

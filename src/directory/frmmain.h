@@ -39,7 +39,6 @@ private:
     void setUpViews();
     void setUpStatusBar();
     void setUpActions();
-    void centreOnScreen();
 
     std::unique_ptr<Ui::FrmMain> m_ui;
 };

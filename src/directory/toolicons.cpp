@@ -1,101 +1,17 @@
 #include "toolicons.h"
 
+#include "paintedicons.h"
+
 #include <QFont>
-#include <QIconEngine>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <QRadialGradient>
+#include <QtMath>
 
 #include <cmath>
 
 namespace {
 
-class PaintedIconEngine final : public QIconEngine
-{
-public:
-    PaintedIconEngine(IconPainter normal, IconPainter selected)
-        : m_normal { std::move(normal) }
-        , m_selected { std::move(selected) }
-    {
-    }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, render(rect.size(), ratio, mode, state));
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return render(size, 1.0, mode, state);
-    }
-
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override
-    {
-        return render(size, scale, mode, state);
-    }
-
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
-
-    QIconEngine *clone() const override { return new PaintedIconEngine(m_normal, m_selected); }
-
-private:
-    QPixmap render(const QSize &size, qreal ratio, QIcon::Mode mode, QIcon::State) const
-    {
-        if (size.isEmpty())
-            return {};
-        QPixmap pixmap(size * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        {
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            // Centre a square picture in whatever rectangle is asked for.
-            const qreal side = qMin(size.width(), size.height());
-            painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
-            painter.scale(side / 32.0, side / 32.0);
-            const IconPainter &draw = mode == QIcon::Selected && m_selected ? m_selected : m_normal;
-            if (draw)
-                draw(painter);
-        }
-        if (mode == QIcon::Disabled) {
-            QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-            for (int y = 0; y < image.height(); ++y) {
-                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-                for (int x = 0; x < image.width(); ++x) {
-                    const int grey = qGray(line[x]);
-                    const int faded = 150 + grey * 90 / 255;
-                    line[x] = qRgba(faded, faded, faded, qAlpha(line[x]) * 3 / 5);
-                }
-            }
-            pixmap = QPixmap::fromImage(image);
-            pixmap.setDevicePixelRatio(ratio);
-        }
-        return pixmap;
-    }
-
-    IconPainter m_normal;
-    IconPainter m_selected;
-};
-
-QLinearGradient vertical(qreal top, qreal bottom, const QColor &light, const QColor &dark)
-{
-    QLinearGradient gradient(0, top, 0, bottom);
-    gradient.setColorAt(0, light);
-    gradient.setColorAt(1, dark);
-    return gradient;
-}
-
-const QColor kBlueLight(0x5b, 0x93, 0xd3);
-const QColor kBlueDark(0x1f, 0x4a, 0x80);
-const QColor kOutline(0x15, 0x2a, 0x45);
-const QColor kGreenLight(0x6c, 0xd0, 0x6f);
-const QColor kGreenDark(0x25, 0x86, 0x33);
-const QColor kRedLight(0xf0, 0x6a, 0x5a);
-const QColor kRedDark(0xb0, 0x24, 0x1a);
+using namespace iconart;
 
 // A monitor: the common base of the session pictures.
 void drawMonitor(QPainter &p)
@@ -123,11 +39,8 @@ void drawMonitor(QPainter &p)
 
 void drawBadge(QPainter &p, const QPointF &centre, const QColor &light, const QColor &dark)
 {
-    QRadialGradient gradient(centre - QPointF(2, 2), 9);
-    gradient.setColorAt(0, light);
-    gradient.setColorAt(1, dark);
     p.setPen(QPen(QColor(255, 255, 255), 1.5));
-    p.setBrush(gradient);
+    p.setBrush(radial(centre - QPointF(2, 2), 9, light, dark));
     p.drawEllipse(centre, 7, 7);
 }
 
@@ -158,28 +71,6 @@ void drawJoinSession(QPainter &p)
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawPath(arrow);
-}
-
-void drawPerson(QPainter &p, const QPointF &at, qreal scale, const QColor &light,
-                const QColor &dark)
-{
-    p.save();
-    p.translate(at);
-    p.scale(scale, scale);
-    p.setPen(QPen(kOutline, 1.2 / scale));
-    QPainterPath body;
-    body.moveTo(-10, 14);
-    body.cubicTo(-10, 3, -6, 1, 0, 1);
-    body.cubicTo(6, 1, 10, 3, 10, 14);
-    body.closeSubpath();
-    p.setBrush(vertical(1, 14, light, dark));
-    p.drawPath(body);
-    QRadialGradient head(QPointF(-1.5, -7.5), 7);
-    head.setColorAt(0, QColor(0xfb, 0xd9, 0xb0));
-    head.setColorAt(1, QColor(0xd0, 0x94, 0x5e));
-    p.setBrush(head);
-    p.drawEllipse(QPointF(0, -5.5), 5.5, 5.5);
-    p.restore();
 }
 
 void drawSinglePlayer(QPainter &p)
@@ -228,32 +119,9 @@ void drawRefresh(QPainter &p)
 
 void drawOptions(QPainter &p)
 {
-    constexpr int teeth = 8;
-    QPainterPath gear;
-    for (int i = 0; i < teeth; ++i) {
-        const qreal centre = 2 * M_PI * i / teeth;
-        const qreal half = M_PI / teeth * 0.55;
-        const qreal slope = M_PI / teeth * 0.25;
-        const auto at = [](qreal angle, qreal radius) {
-            return QPointF(16 + radius * std::cos(angle), 16 + radius * std::sin(angle));
-        };
-        const QPointF a = at(centre - half - slope, 10.5);
-        if (i == 0)
-            gear.moveTo(a);
-        else
-            gear.lineTo(a);
-        gear.lineTo(at(centre - half, 14.5));
-        gear.lineTo(at(centre + half, 14.5));
-        gear.lineTo(at(centre + half + slope, 10.5));
-    }
-    gear.closeSubpath();
-    QPainterPath hole;
-    hole.addEllipse(QPointF(16, 16), 4.2, 4.2);
-    gear = gear.subtracted(hole);
-
     p.setPen(QPen(QColor(0x33, 0x3b, 0x46), 1.2));
-    p.setBrush(vertical(2, 30, QColor(0xc5, 0xcf, 0xda), QColor(0x5d, 0x69, 0x78)));
-    p.drawPath(gear);
+    p.setBrush(vertical(2, 30, kGreyLight, kGreyDark));
+    p.drawPath(gearPath(QPointF(16, 16), 14.5, 10.5, 4.2, 8));
     p.setPen(QPen(QColor(255, 255, 255, 110), 1));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(16, 16), 7.5, 7.5);
@@ -261,11 +129,8 @@ void drawOptions(QPainter &p)
 
 void drawExit(QPainter &p)
 {
-    QRadialGradient disc(QPointF(13, 11), 18);
-    disc.setColorAt(0, kRedLight);
-    disc.setColorAt(1, kRedDark);
     p.setPen(QPen(QColor(0x6e, 0x12, 0x0c), 1.2));
-    p.setBrush(disc);
+    p.setBrush(radial(QPointF(13, 11), 18, kRedLight, kRedDark));
     p.drawEllipse(QPointF(16, 16), 13.5, 13.5);
 
     p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
@@ -277,11 +142,8 @@ void drawExit(QPainter &p)
 
 void drawHelp(QPainter &p)
 {
-    QRadialGradient disc(QPointF(12, 10), 20);
-    disc.setColorAt(0, kBlueLight);
-    disc.setColorAt(1, kBlueDark);
     p.setPen(QPen(kOutline, 1.2));
-    p.setBrush(disc);
+    p.setBrush(radial(QPointF(12, 10), 20, kBlueLight, kBlueDark));
     p.drawEllipse(QPointF(16, 16), 13.5, 13.5);
     QFont font;
     font.setBold(true);
@@ -306,10 +168,7 @@ void drawBugReport(QPainter &p)
     p.setPen(QPen(kOutline, 1.2));
     p.setBrush(vertical(4, 12, QColor(0x55, 0x55, 0x55), QColor(0x22, 0x22, 0x22)));
     p.drawEllipse(QPointF(16, 9), 4.5, 3.8);
-    QRadialGradient shell(QPointF(13, 14), 14);
-    shell.setColorAt(0, kRedLight);
-    shell.setColorAt(1, kRedDark);
-    p.setBrush(shell);
+    p.setBrush(radial(QPointF(13, 14), 14, kRedLight, kRedDark));
     p.drawEllipse(QRectF(8.5, 10.5, 15, 18));
     p.setPen(QPen(QColor(0x40, 0x0c, 0x08), 1.2));
     p.drawLine(QPointF(16, 11), QPointF(16, 28.5));
@@ -357,11 +216,6 @@ void drawFolder(QPainter &p, bool open)
 }
 
 } // namespace
-
-QIcon paintedIcon(IconPainter normal, IconPainter selected)
-{
-    return QIcon(new PaintedIconEngine(std::move(normal), std::move(selected)));
-}
 
 QIcon toolIcon(ToolIcon kind)
 {

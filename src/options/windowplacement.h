@@ -1,16 +1,13 @@
 #pragma once
 
 #include "forms.h"
+#include "windowcentre.h"
 
 #include <QString>
 #include <QWidget>
 
 // Where the options windows open, and their single instances.
 namespace options {
-
-// Centres window on anchor's window, or on the screen without an anchor
-// (or while the anchor is not on screen), kept inside that screen.
-void CentreWindow(QWidget *window, const QWidget *anchor);
 
 // The open window named name, or nullptr. A window that was closed and
 // waits for its deletion does not count: it must not come back.
@@ -35,6 +32,7 @@ template <typename T> T *ShowSingle(QWidget *owner, const QString &name, const Q
     if (window == nullptr) {
         window = new T(owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        window->adjustSize();
         CentreWindow(window, centreOn);
     }
     RaiseWindow(window);

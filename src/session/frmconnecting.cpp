@@ -38,14 +38,7 @@ FrmConnecting::~FrmConnecting()
 
 FrmConnecting *ShowConnecting(QWidget *owner)
 {
-    FrmConnecting *window = options::OpenWindow<FrmConnecting>(QStringLiteral("FrmConnecting"));
-    if (window == nullptr) {
-        window = new FrmConnecting(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        options::CentreWindow(window, owner);
-    }
-    options::RaiseWindow(window);
-    return window;
+    return options::ShowSingle<FrmConnecting>(owner, QStringLiteral("FrmConnecting"), owner);
 }
 
 void FrmConnecting::StartConnection(const QString &Host, const QString &Port,

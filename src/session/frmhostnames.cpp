@@ -45,14 +45,7 @@ FrmHostNames::~FrmHostNames() = default;
 
 FrmHostNames *FrmHostNames::showFor(QWidget *owner)
 {
-    FrmHostNames *window = options::OpenWindow<FrmHostNames>(QStringLiteral("FrmHostNames"));
-    if (window == nullptr) {
-        window = new FrmHostNames(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        options::CentreWindow(window, nullptr);
-    }
-    options::RaiseWindow(window);
-    return window;
+    return options::ShowSingle<FrmHostNames>(owner, QStringLiteral("FrmHostNames"), nullptr);
 }
 
 void FrmHostNames::entryChosen(QListWidgetItem *item)

@@ -85,14 +85,7 @@ FrmIP::~FrmIP()
 
 FrmIP *ShowJoinWindow(QWidget *owner)
 {
-    FrmIP *window = options::OpenWindow<FrmIP>(QStringLiteral("FrmIP"));
-    if (window == nullptr) {
-        window = new FrmIP(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        options::CentreWindow(window, owner);
-    }
-    options::RaiseWindow(window);
-    return window;
+    return options::ShowSingle<FrmIP>(owner, QStringLiteral("FrmIP"), owner);
 }
 
 void FrmIP::setProgressInterval(int milliseconds)

@@ -67,14 +67,7 @@ FrmManageIP::~FrmManageIP()
 
 FrmManageIP *FrmManageIP::showFor(QWidget *owner)
 {
-    FrmManageIP *window = options::OpenWindow<FrmManageIP>(QStringLiteral("FrmManageIP"));
-    if (window == nullptr) {
-        window = new FrmManageIP(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        options::CentreWindow(window, nullptr);
-    }
-    options::RaiseWindow(window);
-    return window;
+    return options::ShowSingle<FrmManageIP>(owner, QStringLiteral("FrmManageIP"), nullptr);
 }
 
 void FrmManageIP::releaseOwner()

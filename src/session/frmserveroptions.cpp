@@ -104,15 +104,7 @@ FrmServerOptions::~FrmServerOptions() = default;
 
 FrmServerOptions *ShowServerOptions(QWidget *owner)
 {
-    FrmServerOptions *window
-        = options::OpenWindow<FrmServerOptions>(QStringLiteral("FrmServerOptions"));
-    if (window == nullptr) {
-        window = new FrmServerOptions(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        options::CentreWindow(window, owner);
-    }
-    options::RaiseWindow(window);
-    return window;
+    return options::ShowSingle<FrmServerOptions>(owner, QStringLiteral("FrmServerOptions"), owner);
 }
 
 QString FrmServerOptions::hostName() const

@@ -15,22 +15,22 @@
 #include "sessionicons.h"
 #include "sessionplayers.h"
 #include "settingsevents.h"
+#include "statuspanel.h"
 #include "tables.h"
 #include "vl.h"
 #include "vlsession.h"
+#include "windowcentre.h"
 
 #include "ui_frmsession.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTextCursor>
 
@@ -58,17 +58,6 @@ FrmSession::QuitHandler &quitHandler()
 {
     static FrmSession::QuitHandler handler = [] { QCoreApplication::exit(0); };
     return handler;
-}
-
-QLabel *statusPanel(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *panel = new QLabel(text, parent);
-    panel->setObjectName(name);
-    panel->setTextFormat(Qt::PlainText);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setContentsMargins(4, 0, 4, 0);
-    return panel;
 }
 
 // A stored whole number within [lowest, highest], or nothing.
@@ -139,7 +128,7 @@ FrmSession::FrmSession(const SessionContext &context, QWidget *parent)
     setUpStatusBar();
     setUpActions();
     bindEndpoint();
-    centreOnScreen();
+    CentreWindow(this);
 
     connect(&SettingsEvents::instance(), &SettingsEvents::myDetailsSaved, this,
             &FrmSession::onMyDetailsSaved);
@@ -307,16 +296,6 @@ void FrmSession::bindEndpoint()
     connect(endpoint, &SessionEndpoint::listenerFailed, this, &FrmSession::onListenerFailed);
     connect(endpoint, &SessionEndpoint::portNotConfigured, this, &FrmSession::onPortNotConfigured);
     connect(endpoint, &SessionEndpoint::hostEnded, this, &FrmSession::onHostEnded);
-}
-
-void FrmSession::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 // ---- Starting --------------------------------------------------------------

@@ -90,7 +90,6 @@ private:
     void setUpStatusBar();
     void setUpActions();
     void bindEndpoint();
-    void centreOnScreen();
 
     void startHosting(int sessionMode);
     void startClient(int sessionMode);

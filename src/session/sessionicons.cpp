@@ -1,116 +1,20 @@
 #include "sessionicons.h"
 
-#include <QIconEngine>
-#include <QImage>
-#include <QLinearGradient>
+#include "paintedicons.h"
+
+#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-#include <QRadialGradient>
 
-#include <cmath>
-#include <functional>
+#include <iterator>
 #include <numbers>
 
 namespace {
 
-using Painter = std::function<void(QPainter &)>;
+using namespace iconart;
 
-// Paints a 32 by 32 unit picture at whatever size and pixel ratio is asked.
-class PaintedEngine final : public QIconEngine
-{
-public:
-    explicit PaintedEngine(Painter draw)
-        : m_draw { std::move(draw) }
-    {
-    }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
-    {
-        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, render(rect.size(), ratio, mode));
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
-    {
-        return render(size, 1.0, mode);
-    }
-
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
-    {
-        return render(size, scale, mode);
-    }
-
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
-
-    QIconEngine *clone() const override { return new PaintedEngine(m_draw); }
-
-private:
-    QPixmap render(const QSize &size, qreal ratio, QIcon::Mode mode) const
-    {
-        if (size.isEmpty())
-            return {};
-        QPixmap pixmap(size * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        {
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            const qreal side = qMin(size.width(), size.height());
-            painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
-            painter.scale(side / 32.0, side / 32.0);
-            m_draw(painter);
-        }
-        if (mode != QIcon::Disabled)
-            return pixmap;
-        QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                const int faded = 150 + qGray(line[x]) * 90 / 255;
-                line[x] = qRgba(faded, faded, faded, qAlpha(line[x]) * 3 / 5);
-            }
-        }
-        QPixmap faded = QPixmap::fromImage(image);
-        faded.setDevicePixelRatio(ratio);
-        return faded;
-    }
-
-    Painter m_draw;
-};
-
-QLinearGradient vertical(qreal top, qreal bottom, const QColor &light, const QColor &dark)
-{
-    QLinearGradient gradient(0, top, 0, bottom);
-    gradient.setColorAt(0, light);
-    gradient.setColorAt(1, dark);
-    return gradient;
-}
-
-QRadialGradient radial(const QPointF &centre, qreal radius, const QColor &light, const QColor &dark)
-{
-    QRadialGradient gradient(centre, radius);
-    gradient.setColorAt(0, light);
-    gradient.setColorAt(1, dark);
-    return gradient;
-}
-
-const QColor kOutline(0x15, 0x2a, 0x45);
-const QColor kBlueLight(0x5b, 0x93, 0xd3);
-const QColor kBlueDark(0x1f, 0x4a, 0x80);
-const QColor kGreenLight(0x6c, 0xd0, 0x6f);
-const QColor kGreenDark(0x25, 0x86, 0x33);
-const QColor kRedLight(0xf0, 0x6a, 0x5a);
-const QColor kRedDark(0xb0, 0x24, 0x1a);
-const QColor kGreyLight(0xc5, 0xcf, 0xda);
-const QColor kGreyDark(0x5d, 0x69, 0x78);
 const QColor kGoldLight(0xff, 0xe0, 0x6a);
 const QColor kGoldDark(0xd0, 0x8a, 0x10);
-
-QPointF polar(const QPointF &centre, qreal radius, qreal angle)
-{
-    return centre + QPointF(radius * std::cos(angle), radius * std::sin(angle));
-}
 
 QPainterPath star(const QPointF &centre, qreal outer, qreal inner)
 {
@@ -125,25 +29,6 @@ QPainterPath star(const QPointF &centre, qreal outer, qreal inner)
     }
     path.closeSubpath();
     return path;
-}
-
-void drawPerson(QPainter &p, const QPointF &at, qreal scale, const QColor &light,
-                const QColor &dark)
-{
-    p.save();
-    p.translate(at);
-    p.scale(scale, scale);
-    p.setPen(QPen(kOutline, 1.2 / scale));
-    QPainterPath body;
-    body.moveTo(-10, 14);
-    body.cubicTo(-10, 3, -6, 1, 0, 1);
-    body.cubicTo(6, 1, 10, 3, 10, 14);
-    body.closeSubpath();
-    p.setBrush(vertical(1, 14, light, dark));
-    p.drawPath(body);
-    p.setBrush(radial(QPointF(-1.5, -7.5), 7, QColor(0xfb, 0xd9, 0xb0), QColor(0xd0, 0x94, 0x5e)));
-    p.drawEllipse(QPointF(0, -5.5), 5.5, 5.5);
-    p.restore();
 }
 
 void drawStartGame(QPainter &p)
@@ -215,28 +100,6 @@ void drawGamepad(QPainter &p, const QPointF &at, qreal scale)
     p.setBrush(kBlueLight);
     p.drawEllipse(QPointF(12.5, 1), 1.7, 1.7);
     p.restore();
-}
-
-QPainterPath gearPath(const QPointF &centre, qreal outer, qreal inner, qreal hole, int teeth)
-{
-    QPainterPath gear;
-    for (int i = 0; i < teeth; ++i) {
-        const qreal middle = 2 * std::numbers::pi * i / teeth;
-        const qreal half = std::numbers::pi / teeth * 0.55;
-        const qreal slope = std::numbers::pi / teeth * 0.25;
-        const QPointF first = polar(centre, inner, middle - half - slope);
-        if (i == 0)
-            gear.moveTo(first);
-        else
-            gear.lineTo(first);
-        gear.lineTo(polar(centre, outer, middle - half));
-        gear.lineTo(polar(centre, outer, middle + half));
-        gear.lineTo(polar(centre, inner, middle + half + slope));
-    }
-    gear.closeSubpath();
-    QPainterPath centreHole;
-    centreHole.addEllipse(centre, hole, hole);
-    return gear.subtracted(centreHole);
 }
 
 void drawGear(QPainter &p, const QPointF &centre, qreal size)
@@ -410,7 +273,7 @@ void drawHost(QPainter &p)
     p.drawPath(star(QPointF(25, 8), 7, 3));
 }
 
-Painter painterOf(SessionIcon kind)
+IconPainter painterOf(SessionIcon kind)
 {
     switch (kind) {
     case SessionIcon::StartGame:
@@ -445,5 +308,5 @@ Painter painterOf(SessionIcon kind)
 
 QIcon sessionIcon(SessionIcon kind)
 {
-    return QIcon(new PaintedEngine(painterOf(kind)));
+    return paintedIcon(painterOf(kind));
 }

@@ -180,7 +180,7 @@ private slots:
         QVERIFY(client.send(flood));
         QSignalSpy arrivals(&served, &StreamSocket::dataArrival);
         QTRY_VERIFY(arrivals.size() > 0);
-        QTest::qWait(300);   // nobody reads meanwhile
+        QTest::qWait(300); // nobody reads meanwhile
         QByteArray got = served.readAll();
         QVERIFY(got.size() <= StreamSocket::MaxReadBuffer);
         while (got.size() < flood.size()) {
