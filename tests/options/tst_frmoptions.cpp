@@ -136,11 +136,7 @@ private slots:
 
     void init()
     {
-        testsupport::freshSettingsStore();
-        VL::instance().reset();
-        sessionPlayers().reset(1);
-        VLSession::instance() = VLSession();
-        VL::instance().SetDefaultRegVals();
+        testsupport::freshProgram();
         g_quitCalls = 0;
     }
 

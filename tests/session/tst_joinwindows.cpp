@@ -53,27 +53,13 @@ QString label(QWidget *window, const QString &name)
     return control<QLabel>(window, name)->text();
 }
 
-// Session ports are valid up to 32767 only, below the range the system
-// hands out for port 0, so tests pick their own.
-bool listenLow(QTcpServer &server, const QHostAddress &address)
-{
-    static int next = 20000 + int(QCoreApplication::applicationPid() % 4000) * 3;
-    for (int tries = 0; tries < 4000; ++tries) {
-        if (++next > 32767)
-            next = 20000;
-        if (server.listen(address, quint16(next)))
-            return true;
-    }
-    return false;
-}
-
 // A host on 127.0.0.1 that records what it is sent and never answers.
 class FakeHost : public QObject
 {
 public:
     FakeHost()
     {
-        if (!listenLow(m_server, QHostAddress::LocalHost))
+        if (!testsupport::listenLow(m_server, QHostAddress::LocalHost))
             qFatal("cannot listen");
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -110,7 +96,7 @@ public:
         context.ClearMyDetails = [this](int slot) { m_players[slot] = SessionPlayers(); };
         endpoint = std::make_unique<SessionEndpoint>(context);
         QTcpServer probe;
-        if (!listenLow(probe, QHostAddress::LocalHost))
+        if (!testsupport::listenLow(probe, QHostAddress::LocalHost))
             qFatal("no free port");
         m_session.VLPort = probe.serverPort();
         probe.close();
@@ -129,23 +115,11 @@ private:
     PlayerTable m_players;
 };
 
-// Makes the first game port (R) count as set up, as the hosts here play on
-// it.
-void setUpFirstPort()
-{
-    const QString folder = testsupport::scratchFolder() + u"/port-r";
-    QDir().mkpath(folder);
-    QFile exe(folder + u"/duke3d_w32");
-    if (!exe.open(QIODevice::WriteOnly))
-        qFatal("cannot create the port executable");
-    WriteSetting(u"Game"_s, u"R_ExePath"_s, QDir::toNativeSeparators(exe.fileName()));
-}
-
 // A port on 127.0.0.1 where nobody listens.
 quint16 closedPort()
 {
     QTcpServer server;
-    listenLow(server, QHostAddress::LocalHost);
+    testsupport::listenLow(server, QHostAddress::LocalHost);
     return server.serverPort();
 }
 
@@ -197,13 +171,9 @@ private slots:
 
     void init()
     {
-        testsupport::freshSettingsStore();
-        VL::instance().reset();
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
-        VL::instance().SetDefaultRegVals();
+        testsupport::freshProgram();
         WriteSetting(u"Player"_s, u"PlayerName"_s, u"Tester"_s);
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
     }
 
     void cleanup()

@@ -112,14 +112,7 @@ private:
 private slots:
     void initTestCase() { tables::FillPortNames(); }
 
-    void init()
-    {
-        testsupport::freshSettingsStore();
-        VL::instance().reset();
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
-        VL::instance().SetDefaultRegVals();
-    }
+    void init() { testsupport::freshProgram(); }
 
     void cleanup()
     {

@@ -49,35 +49,10 @@ QStringList items(QComboBox *box)
     return texts;
 }
 
-// Makes the first game port (R) count as set up.
-void setUpFirstPort()
-{
-    const QString folder = testsupport::scratchFolder() + u"/port-r";
-    QDir().mkpath(folder);
-    QFile exe(folder + u"/duke3d_w32");
-    if (!exe.open(QIODevice::WriteOnly))
-        qFatal("cannot create the port executable");
-    WriteSetting(u"Game"_s, u"R_ExePath"_s, QDir::toNativeSeparators(exe.fileName()));
-}
-
-// Session ports are valid up to 32767 only, below the range the system
-// hands out for port 0, so tests pick their own.
-bool listenLow(QTcpServer &server, const QHostAddress &address)
-{
-    static int next = 20000 + int(QCoreApplication::applicationPid() % 4000) * 3;
-    for (int tries = 0; tries < 4000; ++tries) {
-        if (++next > 32767)
-            next = 20000;
-        if (server.listen(address, quint16(next)))
-            return true;
-    }
-    return false;
-}
-
 quint16 freePort()
 {
     QTcpServer server;
-    listenLow(server, QHostAddress::AnyIPv4);
+    testsupport::listenLow(server, QHostAddress::AnyIPv4);
     return server.serverPort();
 }
 
@@ -141,11 +116,7 @@ private slots:
 
     void init()
     {
-        testsupport::freshSettingsStore();
-        VL::instance().reset();
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
-        VL::instance().SetDefaultRegVals();
+        testsupport::freshProgram();
         setLobbySource({});
     }
 
@@ -168,7 +139,7 @@ private slots:
 
     void opensWithDefaults()
     {
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         WriteSetting(u"Game"_s, u"DefaultPort"_s, u"1"_s);
         open();
         QCOMPARE(m_window->windowTitle(), u"Velkor - Server and Hosting Options"_s);
@@ -248,7 +219,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, title);
         if (portSetUp)
-            setUpFirstPort();
+            testsupport::setUpPort(u"R"_s);
         MessageBoxRecorder boxes;
         open();
         control<QLineEdit>(m_window, u"txtPort"_s)->setText(port);
@@ -289,7 +260,7 @@ private slots:
 
     void createSessionHostsOnTheChosenPort()
     {
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         open();
         const quint16 port = freePort();
         control<QLineEdit>(m_window, u"txtPort"_s)->setText(QString::number(port));
@@ -323,9 +294,9 @@ private slots:
 
     void createSessionOnAPortInUseBringsTheOptionsBack()
     {
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         QTcpServer taken;
-        QVERIFY(listenLow(taken, QHostAddress::AnyIPv4));
+        QVERIFY(testsupport::listenLow(taken, QHostAddress::AnyIPv4));
         MessageBoxRecorder boxes;
         open();
         control<QLineEdit>(m_window, u"txtPort"_s)->setText(QString::number(taken.serverPort()));
@@ -344,7 +315,7 @@ private slots:
 
     void updateSessionTellsThePlayers()
     {
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         WriteSetting(u"Player"_s, u"PlayerName"_s, u"^2Hoster"_s);
         VL::instance().GetMyDetails(0);
         open();
@@ -436,7 +407,7 @@ private slots:
 
     void updateRefusesFewerPlacesThanPlayers()
     {
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         runningSession(false, -1);
         MessageBoxRecorder boxes;
         open();
@@ -476,7 +447,7 @@ private slots:
         QFETCH(int, advertise);
         QFETCH(QStringList, calls);
         QFETCH(int, lobby);
-        setUpFirstPort();
+        testsupport::setUpPort(u"R"_s);
         LobbyLog log;
         plugLobbies(log, { { 4, u"North"_s }, { 9, u"South"_s } });
         runningSession(true, 9);

@@ -1,9 +1,14 @@
 #include "testsupport.h"
 
+#include "modregistry.h"
+#include "sessionplayers.h"
 #include "settingsstore.h"
+#include "vl.h"
+#include "vlsession.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtDebug>
 
@@ -49,6 +54,39 @@ void freshSettingsStore()
     static std::atomic_int counter = 0;
     store::setFilePath(scratch().path() + u"/store-" + QString::number(++counter)
                        + u"/Velkor.store");
+}
+
+void freshProgram()
+{
+    freshSettingsStore();
+    VL::instance().reset();
+    VLSession::instance() = VLSession();
+    sessionPlayers().reset(1);
+    VL::instance().SetDefaultRegVals();
+}
+
+QString setUpPort(const QString &prefix)
+{
+    const QString folder = scratchFolder() + u"/port-" + prefix.toLower();
+    QDir().mkpath(folder);
+    QFile exe(folder + u"/duke3d");
+    if (!exe.open(QIODevice::WriteOnly))
+        qFatal("cannot create the port executable");
+    const QString path = QDir::toNativeSeparators(exe.fileName());
+    WriteSetting(QStringLiteral("Game"), prefix + u"_ExePath", path);
+    return path;
+}
+
+bool listenLow(QTcpServer &server, const QHostAddress &address)
+{
+    static int next = 20000 + int(QCoreApplication::applicationPid() % 4000) * 3;
+    for (int tries = 0; tries < 4000; ++tries) {
+        if (++next > 32767)
+            next = 20000;
+        if (server.listen(address, quint16(next)))
+            return true;
+    }
+    return false;
 }
 
 MessageBoxRecorder::MessageBoxRecorder()

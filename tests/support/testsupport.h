@@ -2,8 +2,11 @@
 
 #include "messagebox.h"
 
+#include <QHostAddress>
 #include <QList>
 #include <QString>
+
+class QTcpServer;
 
 namespace testsupport {
 
@@ -12,6 +15,18 @@ QString scratchFolder();
 
 // Points the settings store at a new empty file in the scratch folder.
 void freshSettingsStore();
+
+// A new program state: an empty store with the first-run defaults, and a
+// fresh VL object, session object and player table (slot 0 only).
+void freshProgram();
+
+// Makes the game port of the settings prefix ("R", "J", "E", "X") count as
+// set up: an empty executable in the scratch folder, stored as its path.
+QString setUpPort(const QString &prefix);
+
+// Listens on a free port from 20000 to 32767: session ports stop at 32767,
+// below the range the system hands out for port 0.
+bool listenLow(QTcpServer &server, const QHostAddress &address);
 
 // Records every message box shown while it lives and answers them from a
 // queue; when the queue is empty a box is answered as if dismissed.
