@@ -17,19 +17,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+using testsupport::control;
 
 namespace {
 
 const QString kPlayer = QStringLiteral("Player");
 const QString &S = sep::MsgSep;
-
-template <typename T> T *control(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (found == nullptr)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
 
 QStringList entries(const QListWidget *list)
 {

@@ -36,6 +36,7 @@
 
 #include <functional>
 
+using testsupport::control;
 using testsupport::LocalHttpServer;
 using testsupport::MessageBoxRecorder;
 
@@ -65,14 +66,6 @@ QString makeFile(const QString &name)
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot create %s", qPrintable(path));
     return QDir::toNativeSeparators(path);
-}
-
-template <typename T> T *control(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (found == nullptr)
-        qFatal("no control %s", qPrintable(name));
-    return found;
 }
 
 // A check box or option button toggles when clicked on its indicator.
@@ -144,15 +137,7 @@ private slots:
     {
         // Leftover windows close quietly.
         VL::instance().FirstRun = false;
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QList<QPointer<QWidget>> owned;
-        for (QWidget *window : windows) {
-            if (window->parentWidget() == nullptr)
-                owned.append(window);
-        }
-        for (const QPointer<QWidget> &window : owned)
-            delete window.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        testsupport::deleteAllWindows();
     }
 
     void exeFilter_data()

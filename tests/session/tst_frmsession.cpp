@@ -37,20 +37,13 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using testsupport::control;
 using testsupport::MessageBoxRecorder;
 
 namespace {
 
 const QString kHostName = u"^1Host^9Man"_s;
 const QString kWelcome = u"\r\n^3Welcome to ^2T^4A^1R^9nwick ^3Velkor"_s;
-
-template <typename T> T *control(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (found == nullptr)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
 
 QString viewText(QWidget *window)
 {

@@ -28,25 +28,14 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using testsupport::click;
+using testsupport::control;
 using testsupport::MessageBoxRecorder;
 
 namespace {
 
 const QByteArray kMsgSep = "\x0c\x0e"_ba;
 const QByteArray kToken = "QT407213"_ba;
-
-template <typename T> T *control(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (found == nullptr)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-void click(QWidget *window, const QString &button)
-{
-    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
-}
 
 QString label(QWidget *window, const QString &name)
 {
@@ -183,14 +172,7 @@ private slots:
             if (auto *form = qobject_cast<FrmSession *>(window))
                 form->boolForceClose = true;
         }
-        QList<QPointer<QWidget>> owned;
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->parentWidget() == nullptr)
-                owned.append(window);
-        }
-        for (const QPointer<QWidget> &window : owned)
-            delete window.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        testsupport::deleteAllWindows();
     }
 
     void opensReady()

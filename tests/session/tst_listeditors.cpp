@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
+using testsupport::click;
+using testsupport::control;
 using testsupport::MessageBoxRecorder;
 
 namespace {
@@ -29,22 +31,9 @@ namespace {
 const QString kGame = QStringLiteral("Game");
 const QString kSession = QStringLiteral("Session");
 
-template <typename T> T *control(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (found == nullptr)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
 QString caption(QWidget *window, const QString &button)
 {
     return control<QPushButton>(window, button)->text().remove(u'&');
-}
-
-void click(QWidget *window, const QString &button)
-{
-    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }
 
 void type(QWidget *window, const QString &field, const QString &text)
@@ -114,18 +103,7 @@ private slots:
 
     void init() { testsupport::freshProgram(); }
 
-    void cleanup()
-    {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QList<QPointer<QWidget>> owned;
-        for (QWidget *window : windows) {
-            if (window->parentWidget() == nullptr)
-                owned.append(window);
-        }
-        for (const QPointer<QWidget> &window : owned)
-            delete window.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { testsupport::deleteAllWindows(); }
 
     void storedHostsLoadCompleteTriplesOnly_data()
     {

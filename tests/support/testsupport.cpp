@@ -6,10 +6,14 @@
 #include "vl.h"
 #include "vlsession.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtDebug>
 
 #include <atomic>
@@ -87,6 +91,23 @@ bool listenLow(QTcpServer &server, const QHostAddress &address)
             return true;
     }
     return false;
+}
+
+void click(QWidget *window, const QString &button)
+{
+    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+void deleteAllWindows()
+{
+    QList<QPointer<QWidget>> owned;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->parentWidget() == nullptr)
+            owned.append(window);
+    }
+    for (const QPointer<QWidget> &window : owned)
+        delete window.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 MessageBoxRecorder::MessageBoxRecorder()

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QString>
+#include <QWidget>
 
 class QTcpServer;
 
@@ -27,6 +28,23 @@ QString setUpPort(const QString &prefix);
 // Listens on a free port from 20000 to 32767: session ports stop at 32767,
 // below the range the system hands out for port 0.
 bool listenLow(QTcpServer &server, const QHostAddress &address);
+
+// The child control of window with that object name; the test stops at once
+// when it is missing, since every step after would be meaningless.
+template <typename T> T *control(QWidget *window, const QString &name)
+{
+    T *found = window->findChild<T *>(name);
+    if (found == nullptr)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+// Clicks the push button of window with that object name.
+void click(QWidget *window, const QString &button);
+
+// Deletes every top-level window without a parent (and so its children),
+// so that the next test starts with none.
+void deleteAllWindows();
 
 // Records every message box shown while it lives and answers them from a
 // queue; when the queue is empty a box is answered as if dismissed.
