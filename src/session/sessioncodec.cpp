@@ -2,6 +2,7 @@
 
 #include "separators.h"
 #include "sessionplayers.h"
+#include "textlimits.h"
 #include "vlsession.h"
 #include "wiretext.h"
 
@@ -55,6 +56,38 @@ QString listItemText(const QString &text)
 QString fieldText(const QString &text)
 {
     return withoutSeparators(text, { sep::MsgSep });
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 32 || c.unicode() == 127;
+}
+
+// A peer's one-line text: a control character could fake a line of the
+// program's own, so none is kept.
+QString oneLine(QStringView text, qsizetype maxLength = -1)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (QChar c : text) {
+        if (!isControl(c))
+            clean += c;
+    }
+    if (maxLength >= 0 && clean.size() > maxLength)
+        clean.truncate(maxLength);
+    return clean;
+}
+
+// Free text that may span lines (comments): tabs and line breaks stay.
+QString multiLine(QStringView text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (QChar c : text) {
+        if (!isControl(c) || c == u'\r' || c == u'\n' || c == u'\t')
+            clean += c;
+    }
+    return clean;
 }
 
 bool readByte(QStringView text, quint8 &out)
@@ -177,6 +210,197 @@ Message decode(QByteArrayView read)
     return decode(wire::toText(read));
 }
 
+namespace {
+
+// -1: the state message, whose number of fields follows its info type.
+constexpr int ByInfoType = -1;
+
+struct TypeWord
+{
+    QStringView word;
+    int toHost; // fields after the word
+    int toClient;
+};
+
+// "MsgTo" before "Msg": the longer word wins where both could start.
+constexpr TypeWord TypeWords[] = {
+    { RequestFileWord, 1, 1 },
+    { OkToGetWord, 1, 1 },
+    { FileFinWord, 1, 1 },
+    { AckWord, 0, 0 },
+    { Token, 2, 4 },
+    { u"FirstDetails", 1, 1 },
+    { u"PlayerDetails", 1, 1 },
+    { u"MsgTo", 3, 3 },
+    { u"Msg", 2, 2 },
+    { u"StartGame", 2, 2 },
+    { WrongPasswordWord, 0, 0 },
+    { ServerFullWord, 0, 0 },
+    { u"Session", ByInfoType, ByInfoType },
+};
+
+int fieldsOf(const TypeWord &type, Direction direction)
+{
+    return direction == Direction::ToHost ? type.toHost : type.toClient;
+}
+
+int stateFields(QStringView infoType)
+{
+    if (infoType == u"0")
+        return 6;
+    if (infoType == u"1" || infoType == u"2")
+        return 5;
+    return 1;
+}
+
+// The type word with fields that text ends with. No type word ends another,
+// so there is at most one.
+const TypeWord *typeWordEnding(QStringView text)
+{
+    for (const TypeWord &type : TypeWords) {
+        if (type.toHost != 0 && text.endsWith(type.word))
+            return &type;
+    }
+    return nullptr;
+}
+
+enum class Start { Found, Partial, None };
+
+// The type word rest starts with, or whether rest could still become one.
+Start typeWordAt(QStringView rest, const TypeWord *&found)
+{
+    bool partial = false;
+    for (const TypeWord &type : TypeWords) {
+        if (!rest.startsWith(type.word)) {
+            partial = partial || type.word.startsWith(rest);
+            continue;
+        }
+        if (type.toHost == 0) {
+            found = &type;
+            return Start::Found;
+        }
+        const QStringView after = rest.mid(type.word.size());
+        if (after.startsWith(sep::MsgSep)) {
+            found = &type;
+            return Start::Found;
+        }
+        partial = partial || QStringView(sep::MsgSep).startsWith(after);
+    }
+    return partial ? Start::Partial : Start::None;
+}
+
+// Where the next message starts after from: a type word with fields just
+// before a MsgSep. The end of the buffer when there is none.
+qsizetype nextStart(QStringView buffer, qsizetype from)
+{
+    for (qsizetype at = buffer.indexOf(sep::MsgSep, from + 1); at >= 0;
+         at = buffer.indexOf(sep::MsgSep, at + 1)) {
+        if (const TypeWord *type = typeWordEnding(buffer.mid(from, at - from))) {
+            if (at - type->word.size() > from)
+                return at - type->word.size();
+        }
+    }
+    return buffer.size();
+}
+
+// A last field at the end of a read that cannot go on: the state message's
+// one-character port, the acceptance's flag, a record whose last number is
+// whole. Free text always could.
+bool lastFieldWhole(const TypeWord &type, Direction direction, QStringView field)
+{
+    // Exact texts only: "1M" may be a port and the start of "Msg".
+    if (type.word == u"Session")
+        return field.size() == 1;
+    if (type.word == Token && direction == Direction::ToClient)
+        return field == u"0" || field == u"-1";
+    if (type.word == u"FirstDetails" || type.word == u"PlayerDetails") {
+        if (field.count(sep::DetailSep) < RecordFieldCount - 1)
+            return false;
+        const QStringView last = field.mid(field.lastIndexOf(sep::DetailSep) + 2);
+        return last == u"0" || (last.size() == 3 && isDigits(last));
+    }
+    return false;
+}
+
+Message messageOf(QStringView text)
+{
+    Message message;
+    message.fields = text.toString().split(sep::MsgSep);
+    message.kind = classify(message.fields.constFirst());
+    return message;
+}
+
+// One message at the front of rest; its length, or 0 while it is incomplete.
+qsizetype frameOne(QStringView rest, Direction direction, Tail tail, Message &message)
+{
+    const TypeWord *type = nullptr;
+    switch (typeWordAt(rest, type)) {
+    case Start::Partial:
+        if (tail == Tail::Hold)
+            return 0;
+        message = messageOf(rest);
+        return rest.size();
+    case Start::None: {
+        const qsizetype end = nextStart(rest, 0);
+        message = messageOf(rest.first(end));
+        return end;
+    }
+    case Start::Found:
+        break;
+    }
+
+    message.kind = classify(type->word);
+    message.fields = QStringList { type->word.toString() };
+    int needed = fieldsOf(*type, direction);
+    if (needed == 0)
+        return type->word.size();
+
+    const qsizetype sepSize = sep::MsgSep.size();
+    qsizetype at = type->word.size(); // at a MsgSep
+    for (int index = 1;; ++index) {
+        const qsizetype start = at + sepSize;
+        const qsizetype next = rest.indexOf(sep::MsgSep, start);
+        if (next < 0) {
+            const QStringView field = rest.mid(start);
+            const bool whole = needed != ByInfoType && index >= needed
+                && lastFieldWhole(*type, direction, field);
+            if (tail == Tail::Hold && !whole)
+                return 0;
+            message.fields.append(field.toString());
+            return rest.size();
+        }
+        const QStringView field = rest.mid(start, next - start);
+        if (needed == ByInfoType)
+            needed = stateFields(field);
+        if (index >= needed) {
+            // The last field, or one more than the type has: the next
+            // message's type word stands at its end.
+            if (const TypeWord *following = typeWordEnding(field)) {
+                message.fields.append(field.chopped(following->word.size()).toString());
+                return next - following->word.size();
+            }
+        }
+        message.fields.append(field.toString());
+        at = next;
+    }
+}
+
+} // namespace
+
+Framed frame(QStringView buffer, Direction direction, Tail tail)
+{
+    Framed framed;
+    while (framed.consumed < buffer.size()) {
+        Message message;
+        const qsizetype length = frameOne(buffer.mid(framed.consumed), direction, tail, message);
+        if (length == 0)
+            break;
+        framed.messages.append(message);
+        framed.consumed += length;
+    }
+    return framed;
+}
+
 // ---- Numbers ---------------------------------------------------------------
 
 bool parseNumber(QStringView text, qint64 min, qint64 max, qint64 &value)
@@ -249,18 +473,19 @@ Decoded<SessionPlayers> decodePlayerRecord(QStringView record)
         && readByte(fields[18], player.DukeNukemPort);
     if (!numbersOk)
         return { Status::BadNumber, {} };
-    player.PlayerName = fields[0].toString();
-    player.FullName = fields[1].toString();
-    player.Location = fields[2].toString();
-    player.Email = fields[6].toString();
-    player.WebsiteURL = fields[7].toString();
-    player.VLVersion = fields[8].toString();
-    player.Comments = fields[10].toString();
-    player.AvatarData = fields[13].toString();
-    player.IPAddress = fields[14].toString();
-    player.PortNumber = fields[15].toString();
-    player.LocalIP = fields[16].toString();
-    player.LocalPortNumber = fields[17].toString();
+    // Names go to every player: none longer than the name box allows.
+    player.PlayerName = oneLine(fields[0], limits::PlayerName);
+    player.FullName = oneLine(fields[1]);
+    player.Location = oneLine(fields[2]);
+    player.Email = oneLine(fields[6]);
+    player.WebsiteURL = oneLine(fields[7]);
+    player.VLVersion = oneLine(fields[8]);
+    player.Comments = multiLine(fields[10]);
+    player.AvatarData = oneLine(fields[13]);
+    player.IPAddress = oneLine(fields[14]);
+    player.PortNumber = oneLine(fields[15]);
+    player.LocalIP = oneLine(fields[16]);
+    player.LocalPortNumber = oneLine(fields[17]);
     return { Status::Ok, player };
 }
 
@@ -352,8 +577,17 @@ Decoded<StyledText> decodeStyledText(QStringView styled)
         return { Status::BadNumber, {} };
     result.colour = colour;
     result.size = int(size);
-    result.font = fields[1].toString();
+    // Nobody's chat box sends more; a longer line is not passed on.
+    if (fields[6].size() > limits::ChatText)
+        return { Status::TooLong, {} };
+    result.font = oneLine(fields[1]);
+    // A line break in a chat line could start a line that looks like the
+    // program's own: every control character reads as a space.
     result.text = fields[6].toString();
+    for (QChar &c : result.text) {
+        if (isControl(c))
+            c = u' ';
+    }
     return { Status::Ok, result };
 }
 
@@ -401,7 +635,7 @@ Decoded<QStringList> parsePlayerNameList(QStringView list)
         return { Status::MissingFields, {} };
     QStringList names;
     for (QStringView item : items)
-        names.append(item.toString());
+        names.append(oneLine(item, limits::PlayerName));
     return { Status::Ok, names };
 }
 
@@ -454,8 +688,8 @@ Decoded<MapInfo> parseMapInfo(QStringView list)
         return { Status::BadNumber, {} };
     if (!items[6].isEmpty() && !isPlainFileName(items[6]))
         return { Status::BadValue, {} };
-    info.Game = items[0].toString();
-    info.ModTC = items[1].toString();
+    info.Game = oneLine(items[0]);
+    info.ModTC = oneLine(items[1]);
     info.CurrentMap = items[6].toString();
     return { Status::Ok, info };
 }
@@ -576,7 +810,8 @@ Decoded<Chat> parseChat(const QStringList &fields)
     const Decoded<StyledText> styled = decodeStyledText(fields[2]);
     if (!styled.ok())
         return { styled.status, {} };
-    chat.styledText = fields[2];
+    // Passed on as read back, so that nothing the checks removed travels on.
+    chat.styledText = encodeStyledText(styled.value);
     return { Status::Ok, chat };
 }
 

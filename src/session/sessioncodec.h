@@ -42,6 +42,7 @@ enum class Status {
     UnknownInfoType,
     TooManyNames,
     BadPort, // game port not 1 to 4
+    TooLong, // longer than any real peer sends
 };
 
 // A parse result: value is meaningful only when status is Ok.
@@ -89,6 +90,30 @@ struct Message
 // One read as one message.
 [[nodiscard]] Message decode(const QString &read);
 [[nodiscard]] Message decode(QByteArrayView read);
+
+// Who reads: the token message has other fields towards the host than
+// towards a client.
+enum class Direction { ToHost, ToClient };
+
+// Whether a message at the end of the buffer whose last field could still go
+// on (free text, a number that can grow) is taken now or left for the next
+// read.
+enum class Tail { Hold, Take };
+
+struct Framed
+{
+    QList<Message> messages;
+    qsizetype consumed = 0; // characters (bytes) taken from the front
+};
+
+// Splits a connection's receive buffer into every whole message at its
+// front. The wire has no delimiter, but every type word is known and has a
+// known number of fields, and no field holds MsgSep: a last field ends where
+// the next type word stands before the next MsgSep. What is left is the
+// start of a message still on its way. Data that does not start with a type
+// word runs up to the next message start and comes out as one message of
+// the kind classify() gives its first field.
+[[nodiscard]] Framed frame(QStringView buffer, Direction direction, Tail tail = Tail::Hold);
 
 // ---- Numbers ---------------------------------------------------------------
 

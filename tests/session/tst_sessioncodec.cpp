@@ -32,6 +32,14 @@ QString everyTextByte()
     return wire::toText(bytes);
 }
 
+// The same without control characters, which no peer's text keeps.
+QString everyPrintableByte()
+{
+    QString text = everyTextByte();
+    text.removeIf([](QChar c) { return c.unicode() < 32 || c.unicode() == 127; });
+    return text;
+}
+
 SessionPlayers fullRecord()
 {
     SessionPlayers p;
@@ -148,6 +156,126 @@ private slots:
                  QStringList { u"Msg"_s } + fields);
     }
 
+    // What frame() takes from one buffer: the type words of the messages, the
+    // last field of each, and what is left for the next read.
+    void frame_data()
+    {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<bool>("toHost");
+        QTest::addColumn<bool>("take");
+        QTest::addColumn<QStringList>("types");
+        QTest::addColumn<QStringList>("lastFields");
+        QTest::addColumn<QString>("left");
+
+        const QString a = PTFS(255, u"Arial"_s, 9, false, false, false, u"from A"_s);
+        const QString b = PTFS(255, u"Arial"_s, 9, false, false, false, u"from B"_s);
+        const QString endsInType = PTFS(0, u"Arial"_s, 9, false, false, false, u"I said Msg"_s);
+        const QString chatA = chatMessage(1, a);
+        const QString chatB = chatMessage(2, b);
+        const QString state = u"Session"_s + M + u"0"_s + M + EightNames + M + Map + M + u"2"_s + M
+            + u"8"_s + M + u"1"_s;
+        const QString accept = acceptanceMessage(1, 3, 8, false);
+
+        QTest::newRow("two chats, the last held")
+            << chatA + chatB << true << false << QStringList { u"Msg"_s } << QStringList { a }
+            << chatB;
+        QTest::newRow("two chats taken")
+            << chatA + chatB << true << true << QStringList { u"Msg"_s, u"Msg"_s }
+            << QStringList { a, b } << QString();
+        QTest::newRow("chat cut in its text") << chatA.chopped(3) << false << false << QStringList()
+                                              << QStringList() << chatA.chopped(3);
+        QTest::newRow("text ending in a type word")
+            << chatMessage(1, endsInType) + chatB << false << true
+            << QStringList { u"Msg"_s, u"Msg"_s } << QStringList { endsInType, b } << QString();
+        QTest::newRow("acceptance and state, both whole")
+            << accept + state << false << false << QStringList { Token.toString(), u"Session"_s }
+            << QStringList { u"0"_s, u"1"_s } << QString();
+        QTest::newRow("state cut after its info type")
+            << u"Session"_s + M + u"0"_s << false << false << QStringList() << QStringList()
+            << u"Session"_s + M + u"0"_s;
+        QTest::newRow("state then chat")
+            << state + chatA << false << false << QStringList { u"Session"_s }
+            << QStringList { u"1"_s } << chatA;
+        QTest::newRow("refusal") << ServerFullWord.toString() << false << false
+                                 << QStringList { ServerFullWord.toString() }
+                                 << QStringList { ServerFullWord.toString() } << QString();
+        QTest::newRow("two acks") << u"22"_s << true << false << QStringList { u"2"_s, u"2"_s }
+                                  << QStringList { u"2"_s, u"2"_s } << QString();
+        QTest::newRow("half a type word")
+            << u"Sess"_s << false << false << QStringList() << QStringList() << u"Sess"_s;
+        QTest::newRow("MsgTo is not Msg")
+            << privateChatMessage({ 0, 2 }, 1, a) << true << true << QStringList { u"MsgTo"_s }
+            << QStringList { a } << QString();
+        QTest::newRow("rubbish, then a chat")
+            << u"rubbish"_s + chatA << true << true << QStringList { u"rubbish"_s, u"Msg"_s }
+            << QStringList { u"rubbish"_s, a } << QString();
+        QTest::newRow("request to the host held, then taken")
+            << authorisationRequest(u"pw"_s) << true << false << QStringList() << QStringList()
+            << authorisationRequest(u"pw"_s);
+        QTest::newRow("unknown info type")
+            << u"Session"_s + M + u"9"_s + M + u"x"_s << false << true
+            << QStringList { u"Session"_s } << QStringList { u"x"_s } << QString();
+    }
+    void frame()
+    {
+        QFETCH(QString, buffer);
+        QFETCH(bool, toHost);
+        QFETCH(bool, take);
+        QFETCH(QStringList, types);
+        QFETCH(QStringList, lastFields);
+        QFETCH(QString, left);
+        const Framed framed
+            = session::frame(buffer, toHost ? Direction::ToHost : Direction::ToClient,
+                             take ? Tail::Take : Tail::Hold);
+        QStringList gotTypes;
+        QStringList gotLast;
+        for (const Message &message : framed.messages) {
+            gotTypes.append(message.fields.constFirst());
+            gotLast.append(message.fields.constLast());
+        }
+        QCOMPARE(gotTypes, types);
+        QCOMPARE(gotLast, lastFields);
+        QCOMPARE(buffer.mid(framed.consumed), left);
+    }
+
+    // A stream of messages cut at every point, as the network may cut it,
+    // gives the same messages as the whole stream.
+    void frameAtEveryCut()
+    {
+        SessionPlayers me = fullRecord();
+        const QString styled = PTFS(255, u"Arial"_s, 9, true, false, false, u"gg ^2all"_s);
+        const QStringList toClient {
+            acceptanceMessage(1, 3, 8, true),
+            u"Session"_s + M + u"0"_s + M + EightNames + M + Map + M + u"2"_s + M + u"8"_s + M
+                + u"1"_s,
+            chatMessage(0, styled),
+            startGameMessage(u"10.0.0.1:23513%10.0.0.2:23513"_s, u"/v1 /l2"_s),
+            chatMessage(2, styled),
+        };
+        const QStringList toHost {
+            authorisationRequest(QString()),
+            firstDetailsMessage(encodePlayerRecord(me)),
+            chatMessage(3, styled),
+            privateChatMessage({ 0, 2 }, 3, styled),
+            playerDetailsMessage(encodePlayerRecord(me)),
+        };
+        for (const auto &[stream, direction] : { std::pair { toClient, Direction::ToClient },
+                                                 std::pair { toHost, Direction::ToHost } }) {
+            const QString whole = stream.join(QString());
+            for (qsizetype cut = 1; cut < whole.size(); ++cut) {
+                const Framed first = session::frame(QStringView(whole).first(cut), direction);
+                const QString rest = whole.mid(first.consumed);
+                const Framed second = session::frame(rest, direction, Tail::Take);
+                QList<QStringList> got;
+                for (const Message &message : first.messages + second.messages)
+                    got.append(message.fields);
+                QCOMPARE(got.size(), stream.size());
+                for (qsizetype i = 0; i < stream.size(); ++i)
+                    QCOMPARE(got.at(i), splitMessage(stream.at(i)));
+            }
+        }
+    }
+
     void numbers_data()
     {
         QTest::addColumn<QString>("text");
@@ -188,9 +316,9 @@ private slots:
         QTest::newRow("empty slot") << SessionPlayers();
         QTest::newRow("full record at the edges") << fullRecord();
         SessionPlayers bytes = fullRecord();
-        bytes.PlayerName = everyTextByte();
-        bytes.Comments = everyTextByte();
-        bytes.LocalPortNumber = everyTextByte();
+        bytes.PlayerName = everyPrintableByte().left(32);
+        bytes.Comments = everyPrintableByte() + u"\r\n\t"_s;
+        bytes.LocalPortNumber = everyPrintableByte();
         bytes.PassedSecurity = false;
         QTest::newRow("every byte in the texts") << bytes;
     }
@@ -219,6 +347,42 @@ private slots:
         QCOMPARE(decoded.status, Status::Ok);
         QCOMPARE(decoded.value.PlayerName, u"abc"_s);
         QVERIFY(!decoded.value.FullName.contains(D));
+    }
+
+    // Names and one-line fields lose their control characters, so that a name
+    // cannot start a line of its own; a chat line's become spaces; names are
+    // held to the name box's length.
+    void controlCharactersRemoved()
+    {
+        SessionPlayers player = fullRecord();
+        const QString fake = u"Evil\r\nPeerA has left the session.\r\n\r\nHost"_s;
+        player.PlayerName = fake;
+        player.Location = u"1\x01"
+                          "2"_s;
+        const Decoded<SessionPlayers> record = parseDetails(
+            session::decode(playerDetailsMessage(encodePlayerRecord(player))).fields);
+        QCOMPARE(record.status, Status::Ok);
+        QCOMPARE(record.value.PlayerName, u"EvilPeerA has left the session.Host"_s.left(32));
+        QCOMPARE(record.value.Location, u"12"_s);
+        QCOMPARE(record.value.Comments, fullRecord().Comments);
+
+        const Decoded<QStringList> names
+            = parsePlayerNameList(QString(fake + u"%%%%%%%"_s + QString(40, u'x')));
+        QCOMPARE(names.status, Status::Ok);
+        QVERIFY(!names.value.at(0).contains(u'\n'));
+        QCOMPARE(names.value.at(7).size(), 32);
+
+        const QString styled = PTFS(0, u"Arial"_s, 9, false, false, false, fake);
+        const Decoded<Chat> chat = parseChat({ u"Msg"_s, u"1"_s, styled });
+        QCOMPARE(chat.status, Status::Ok);
+        const QString text = decodeStyledText(chat.value.styledText).value.text;
+        QCOMPARE(text, u"Evil  PeerA has left the session.    Host"_s);
+
+        // Nobody's chat box sends more than 255 characters.
+        const QString longest = PTFS(0, u"Arial"_s, 9, false, false, false, QString(255, u'a'));
+        QCOMPARE(parseChat({ u"Msg"_s, u"1"_s, longest }).status, Status::Ok);
+        const QString tooLong = PTFS(0, u"Arial"_s, 9, false, false, false, QString(256, u'a'));
+        QCOMPARE(parseChat({ u"Msg"_s, u"1"_s, tooLong }).status, Status::TooLong);
     }
 
     void playerRecordRefused_data()
@@ -272,7 +436,7 @@ private slots:
 
     void styledText()
     {
-        const QString text = everyTextByte() + u"^4colour"_s;
+        const QString text = everyPrintableByte() + u"^4colour"_s;
         const QString styled = PTFS(65535, u"Arial Black"_s, 10.9, true, false, true, text);
         QCOMPARE(styled.split(S).size(), StyledFieldCount);
         QCOMPARE(styled.section(S, 2, 2), u"10"_s);
@@ -422,7 +586,7 @@ private slots:
         PlayerTable table;
         table.reset(8);
         table[0] = named(true, u"Host"_s);
-        table[6] = named(true, everyTextByte().remove(u'%'));
+        table[6] = named(true, everyPrintableByte().remove(u'%').right(32));
         VLSession vls;
         vls.Game = u"Duke Nukem 3D"_s;
         vls.ModTC = u"Atomic Edition 1.5"_s;
