@@ -352,6 +352,15 @@ qsizetype frameOne(QStringView rest, Direction direction, Tail tail, Message &me
     message.kind = classify(type->word);
     message.fields = QStringList { type->word.toString() };
     int needed = fieldsOf(*type, direction);
+    if (type->word == AckWord) {
+        // Acknowledgements read together ask for one chunk, as one did
+        // before the connection was framed: "2" anywhere in the type.
+        qsizetype run = 1;
+        while (run < rest.size() && rest.at(run) == u'2')
+            ++run;
+        message.fields = QStringList { rest.first(run).toString() };
+        return run;
+    }
     if (needed == 0)
         return type->word.size();
 

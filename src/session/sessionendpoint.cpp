@@ -21,6 +21,8 @@ bool inUse(const StreamSocket &socket)
     return state == StreamSocket::State::Connected || state == StreamSocket::State::Connecting;
 }
 
+using Connection = SessionConnection::State;
+
 } // namespace
 
 SessionEndpoint::SessionEndpoint(QObject *parent)
@@ -40,33 +42,35 @@ SessionEndpoint::SessionEndpoint(const SessionContext &context, QObject *parent)
     if (!m_clearMyDetails)
         m_clearMyDetails = [](int slot) { VL::ClearMyDetails(slot); };
 
-    sNet.connectAll(&StreamSocket::connectionRequest, this, &SessionEndpoint::onConnectionRequest);
-    sNet.connectAll(&StreamSocket::connected, this, &SessionEndpoint::onConnected);
-    sNet.connectAll(&StreamSocket::dataArrival, this, &SessionEndpoint::onDataArrival);
-    sNet.connectAll(&StreamSocket::closed, this, &SessionEndpoint::onClosed);
-    sNet.connectAll(&StreamSocket::error, this, &SessionEndpoint::onError);
-    addSocket(); // socket 0
+    addConnection(); // 0: the listener on a host, the connection to the host on a client
 }
 
 SessionEndpoint::~SessionEndpoint()
 {
     m_shuttingDown = true;
-    for (int i = 0; i < sNet.size(); ++i) {
-        if (StreamSocket *socket = sNet.at(i))
-            socket->close();
-    }
+    for (SessionConnection *link : std::as_const(m_links))
+        link->reset();
 }
 
-int SessionEndpoint::addSocket()
+int SessionEndpoint::addConnection()
 {
-    StreamSocket &socket = sNet.add();
-    const int index = socket.index();
-    auto *timer = new QTimer(this);
-    timer->setSingleShot(true);
-    timer->setInterval(m_interval);
-    connect(timer, &QTimer::timeout, this, [this, index] { onTimer(index); });
-    tmrsNet.append(timer);
-    m_connections.append(Connection::Free);
+    const int index = int(m_links.size());
+    // Connection 0 of a client reads what the host sends; every other one
+    // reads what a client sends.
+    auto *link
+        = new SessionConnection(index, index == 0 ? Direction::ToClient : Direction::ToHost, this);
+    link->setMaxBuffered(m_maxReadBytes);
+    link->setSettleInterval(m_settleInterval);
+    StreamSocket *socket = &link->socket();
+    connect(socket, &StreamSocket::connectionRequest, this, &SessionEndpoint::onConnectionRequest);
+    connect(socket, &StreamSocket::connected, this, &SessionEndpoint::onConnected);
+    connect(socket, &StreamSocket::closed, this, &SessionEndpoint::onClosed);
+    connect(socket, &StreamSocket::error, this, &SessionEndpoint::onError);
+    connect(link, &SessionConnection::received, this, &SessionEndpoint::onMessage);
+    connect(link, &SessionConnection::overflowed, this, &SessionEndpoint::onOverflow);
+    connect(link, &SessionConnection::timedOut, this,
+            [this](SessionConnection *timed) { onTimer(timed->index()); });
+    m_links.append(link);
     return index;
 }
 
@@ -87,7 +91,7 @@ void SessionEndpoint::beginHostSession()
 
 bool SessionEndpoint::startHosting(const QHostAddress &address)
 {
-    StreamSocket &listener = *sNet.at(0);
+    StreamSocket &listener = m_links[0]->socket();
     listener.close();
     listener.setLocalPort(m_session->VLPort);
     if (!listener.listen(address))
@@ -99,50 +103,56 @@ bool SessionEndpoint::startHosting(const QHostAddress &address)
 
 quint16 SessionEndpoint::listeningPort() const
 {
-    const StreamSocket *listener = sNet.at(0);
-    return listener && listener->state() == StreamSocket::State::Listening ? listener->localPort()
-                                                                           : 0;
+    const StreamSocket &listener = m_links[0]->socket();
+    return listener.state() == StreamSocket::State::Listening ? listener.localPort() : 0;
 }
 
 int SessionEndpoint::FindFree_sNet()
 {
-    for (int i = 1; i < sNet.size(); ++i) {
-        StreamSocket *socket = sNet.at(i);
-        if (socket && !inUse(*socket)) {
+    for (int i = 1; i < m_links.size(); ++i) {
+        SessionConnection &link = *m_links[i];
+        if (!inUse(link.socket())) {
             // A connection that ended without its close being handled still
             // gets its bookkeeping before the socket is reused.
-            if (m_connections[i] != Connection::Free)
+            if (link.state() != Connection::Free)
                 handleClosed(i);
-            socket->setTag(QString());
+            link.reset();
             return i;
         }
     }
-    if (sNet.size() > MaxConnections)
+    if (m_links.size() > MaxConnections)
         return -1;
-    return addSocket();
+    return addConnection();
 }
 
 void SessionEndpoint::onConnectionRequest(int index, int requestId)
 {
-    StreamSocket *listener = sNet.at(index);
-    if (index != 0 || !listener)
+    if (index != 0)
         return;
+    StreamSocket &listener = m_links[0]->socket();
     const int free = FindFree_sNet();
-    if (free < 0 || !sNet.at(free)->accept(*listener, requestId)) {
+    if (free < 0 || !m_links[free]->socket().accept(listener, requestId)) {
         // Every index is busy: this one is refused and the listener stays open.
-        listener->reject(requestId);
+        listener.reject(requestId);
         return;
     }
-    m_connections[free] = Connection::Unauthorised;
-    tmrsNet[free]->start(m_interval);
+    SessionConnection &link = *m_links[free];
+    // One address cannot hold more than a few connections that are nobody's
+    // yet, or it could keep every slot offered and the session full.
+    if (unadmittedFrom(link.socket().remoteHostIP()) >= MaxUnadmittedPerAddress) {
+        link.reset();
+        return;
+    }
+    link.setState(Connection::Unauthorised);
+    link.startTimer(m_interval);
 }
 
 void SessionEndpoint::onTimer(int index)
 {
-    if (index <= 0 || index >= sNet.size())
+    if (index <= 0 || index >= m_links.size())
         return;
-    tmrsNet[index]->stop();
-    const Connection state = m_connections[index];
+    m_links[index]->stopTimer();
+    const Connection state = m_links[index]->state();
     if (state == Connection::Transfer || state == Connection::Free || state == Connection::Player)
         return;
     if (state == Connection::Refused) {
@@ -152,7 +162,7 @@ void SessionEndpoint::onTimer(int index)
     }
     emit systemLine(u"Player at Index " % QString::number(index)
                         % u" did not send authorisation packet. dropped "
-                        % sNet.at(index)->remoteHostIP(),
+                        % m_links[index]->socket().remoteHostIP(),
                     1, true);
     handleClosed(index);
     emit keepAliveCheckDue();
@@ -165,7 +175,7 @@ void SessionEndpoint::dispatchHost(int index, const Message &message)
         return;
     case Kind::OkToGet:
     case Kind::FileFin:
-        if (m_connections[index] == Connection::Transfer) {
+        if (m_links[index]->state() == Connection::Transfer) {
             const Decoded<QString> name = parseFileName(message.fields);
             if (!name.ok())
                 return;
@@ -179,7 +189,7 @@ void SessionEndpoint::dispatchHost(int index, const Message &message)
         requestFile(index, message.fields);
         return;
     case Kind::Ack:
-        if (m_connections[index] == Connection::Transfer)
+        if (m_links[index]->state() == Connection::Transfer)
             emit chunkRequested(index);
         return;
     case Kind::Token:
@@ -203,9 +213,11 @@ void SessionEndpoint::dispatchHost(int index, const Message &message)
     case Kind::Session:
         return; // a client's reactions
     case Kind::Unknown:
-        // A peer that breaks the protocol loses its connection; a player's
-        // slot is freed with it rather than left active on a dead socket.
-        handleClosed(index);
+        // A connection that is nobody's yet and does not speak the protocol
+        // is closed; a player's session is never ended by data we cannot
+        // read (a bad peer's, or the rest of a line cut short on the way).
+        if (m_links[index]->state() != Connection::Player)
+            handleClosed(index);
         return;
     }
 }
@@ -213,7 +225,7 @@ void SessionEndpoint::dispatchHost(int index, const Message &message)
 void SessionEndpoint::authorise(int index, const QStringList &fields)
 {
     // Only a fresh connection asks once; a repeated request is ignored.
-    if (m_connections[index] != Connection::Unauthorised)
+    if (m_links[index]->state() != Connection::Unauthorised)
         return;
     const AuthorisationRequest request = parseAuthorisationRequest(fields);
     if (request.role == RoleFile)
@@ -245,42 +257,43 @@ void SessionEndpoint::authorise(int index, const QStringList &fields)
         = acceptanceMessage(m_session->OverallMode, slot, m_session->MaxPlayers, m_session->InGame);
     if (reply.isEmpty())
         return;
-    StreamSocket &socket = *sNet.at(index);
-    socket.setTag(QString::number(slot));
-    m_connections[index] = Connection::Offered;
+    SessionConnection &link = *m_links[index];
+    link.setSlot(slot);
+    link.setState(Connection::Offered);
     // The timer keeps running: the details must come before it ends.
-    socket.send(reply);
+    link.send(reply);
 }
 
 void SessionEndpoint::refuse(int index, QStringView word)
 {
-    m_connections[index] = Connection::Refused;
-    sNet.at(index)->send(word.toString());
+    SessionConnection &link = *m_links[index];
+    link.setState(Connection::Refused);
+    link.send(word.toString());
     // The client closes on its refusal; one that does not is dropped when
     // a fresh interval ends.
-    tmrsNet[index]->start(m_interval);
+    link.startTimer(m_interval);
 }
 
 void SessionEndpoint::admit(int index, const QStringList &fields)
 {
-    if (m_connections[index] != Connection::Offered)
+    SessionConnection &link = *m_links[index];
+    if (link.state() != Connection::Offered)
         return;
-    bool numeric = false;
-    const int slot = tagOf(index).toInt(&numeric);
-    if (!numeric || slot < 1 || slot >= SlotCount || m_players->at(slot).IsActive)
+    const int slot = link.slot();
+    if (slot < 1 || slot >= SlotCount || m_players->at(slot).IsActive)
         return;
     const Decoded<SessionPlayers> record = parseDetails(fields);
     if (!record.ok())
         return;
 
     CheckPlayerChanges(true);
-    tmrsNet[index]->stop();
+    link.stopTimer();
     SessionPlayers &player = (*m_players)[slot];
     storePlayerRecord(record.value, player);
     player.PassedSecurity = true;
     player.WinsockIndex = qint16(index);
     player.IsActive = true;
-    m_connections[index] = Connection::Player;
+    link.setState(Connection::Player);
 
     m_session->NumPlayers = quint8(CountPlayers());
     emit playersChanged();
@@ -335,14 +348,15 @@ void SessionEndpoint::requestFile(int index, const QStringList &fields)
 {
     // Only a connection that is nobody's yet may turn into a transfer; a
     // player's connection keeps its slot.
-    if (m_connections[index] != Connection::Unauthorised)
+    SessionConnection &link = *m_links[index];
+    if (link.state() != Connection::Unauthorised)
         return;
     const Decoded<QString> name = parseFileName(fields);
     if (!name.ok())
         return;
-    tmrsNet[index]->stop();
-    sNet.at(index)->setTag(RoleFile.toString());
-    m_connections[index] = Connection::Transfer;
+    link.stopTimer();
+    link.setSlot(-1);
+    link.setState(Connection::Transfer);
     if (!isSignalConnected(QMetaMethod::fromSignal(&SessionEndpoint::fileRequested))) {
         handleClosed(index);
         return;
@@ -352,25 +366,18 @@ void SessionEndpoint::requestFile(int index, const QStringList &fields)
 
 void SessionEndpoint::handleClosed(int index)
 {
-    if (index <= 0 || index >= sNet.size())
+    if (index <= 0 || index >= m_links.size())
         return;
-    StreamSocket &socket = *sNet.at(index);
-    const Connection state = m_connections[index];
-    tmrsNet[index]->stop();
-    m_connections[index] = Connection::Free;
-    if (state != Connection::Player) {
-        // Nobody's slot was active on it: an offered slot is simply free again.
-        socket.setTag(QString());
-        socket.close();
+    SessionConnection &link = *m_links[index];
+    const Connection state = link.state();
+    const int slot = link.slot();
+    // Whatever it held goes with it: an offered slot is free again at once.
+    link.reset();
+    if (state != Connection::Player)
         return;
-    }
     CheckPlayerChanges(true);
-    bool numeric = false;
-    const int slot = socket.tag().toInt(&numeric);
-    if (numeric && slot >= 1 && slot < m_players->size())
+    if (slot >= 1 && slot < m_players->size())
         (*m_players)[slot].IsActive = false;
-    socket.setTag(QString());
-    socket.close();
     m_session->NumPlayers = quint8(CountPlayers());
     emit playersChanged();
     SendSessionState(0, 0);
@@ -379,9 +386,8 @@ void SessionEndpoint::handleClosed(int index)
 
 void SessionEndpoint::KickPlayer(int socketIndex)
 {
-    if (!isHost() || socketIndex <= 0 || socketIndex >= sNet.size())
+    if (!isHost() || socketIndex <= 0 || socketIndex >= m_links.size())
         return;
-    sNet.at(socketIndex)->close();
     handleClosed(socketIndex);
 }
 
@@ -392,14 +398,13 @@ void SessionEndpoint::SendData(int Socket, const QString &Data, int MissIndex)
             const SessionPlayers &player = m_players->at(slot);
             if (!player.IsActive || slot == MissIndex)
                 continue;
-            const int index = player.WinsockIndex;
-            if (index >= 1 && index < sNet.size() && m_connections[index] == Connection::Player)
-                sNet.at(index)->send(Data);
+            if (SessionConnection *link = playerLink(slot))
+                link->send(Data);
         }
         return;
     }
-    if (StreamSocket *socket = sNet.at(Socket))
-        socket->send(Data);
+    if (Socket >= 0 && Socket < m_links.size())
+        m_links[Socket]->send(Data);
 }
 
 void SessionEndpoint::SendDataTo(const QList<int> &SocketList, int isFrom, const QString &Data,
@@ -421,11 +426,8 @@ void SessionEndpoint::SendDataTo(const QList<int> &SocketList, int isFrom, const
         }
         if (slot == isFrom)
             continue;
-        const SessionPlayers &player = m_players->at(slot);
-        const int index = player.WinsockIndex;
-        if (player.IsActive && index >= 1 && index < sNet.size()
-            && m_connections[index] == Connection::Player)
-            sNet.at(index)->send(chatMessage(isFrom, Data));
+        if (SessionConnection *link = playerLink(slot))
+            link->send(chatMessage(isFrom, Data));
     }
 }
 
@@ -444,43 +446,52 @@ void SessionEndpoint::SendStartPacket(int Player, const QString &Arguments)
 {
     if (!isHost() || Player < 1 || Player >= SlotCount)
         return;
-    const SessionPlayers &player = m_players->at(Player);
-    const int index = player.WinsockIndex;
-    if (player.IsActive && index >= 1 && index < sNet.size()
-        && m_connections[index] == Connection::Player)
-        sNet.at(index)->send(startGameMessage(player.IPArray, Arguments));
+    if (SessionConnection *link = playerLink(Player))
+        link->send(startGameMessage(m_players->at(Player).IPArray, Arguments));
 }
 
 int SessionEndpoint::playerSlot(int index) const
 {
-    if (index <= 0 || index >= sNet.size() || m_connections[index] != Connection::Player)
+    if (index <= 0 || index >= m_links.size())
         return -1;
-    bool numeric = false;
-    const int slot = tagOf(index).toInt(&numeric);
-    if (!numeric || slot < 1 || slot >= SlotCount)
+    const SessionConnection &link = *m_links[index];
+    const int slot = link.slot();
+    if (link.state() != Connection::Player || slot < 1 || slot >= SlotCount)
         return -1;
     const SessionPlayers &player = m_players->at(slot);
     return player.IsActive && player.WinsockIndex == index ? slot : -1;
 }
 
+SessionConnection *SessionEndpoint::playerLink(int slot) const
+{
+    if (slot < 1 || slot >= SlotCount || !m_players->at(slot).IsActive)
+        return nullptr;
+    const int index = m_players->at(slot).WinsockIndex;
+    return playerSlot(index) == slot ? m_links[index] : nullptr;
+}
+
 std::bitset<8> SessionEndpoint::heldSlots() const
 {
     std::bitset<8> held;
-    for (int i = 1; i < sNet.size(); ++i) {
-        if (m_connections[i] != Connection::Offered)
-            continue;
-        bool numeric = false;
-        const int slot = tagOf(i).toInt(&numeric);
-        if (numeric && slot >= 1 && slot < SlotCount)
-            held.set(std::size_t(slot));
+    for (const SessionConnection *link : m_links) {
+        if (link->state() == Connection::Offered && link->slot() >= 1 && link->slot() < SlotCount)
+            held.set(std::size_t(link->slot()));
     }
     return held;
 }
 
-QString SessionEndpoint::tagOf(int index) const
+int SessionEndpoint::unadmittedFrom(const QString &address) const
 {
-    const StreamSocket *socket = sNet.at(index);
-    return socket ? socket->tag() : QString();
+    int count = 0;
+    for (int i = 1; i < m_links.size(); ++i) {
+        const SessionConnection &link = *m_links[i];
+        const Connection state = link.state();
+        const bool unadmitted = state == Connection::Unauthorised || state == Connection::Offered
+            || state == Connection::Refused;
+        if (unadmitted && link.socket().remoteHostIP() == address)
+            ++count;
+    }
+    return count;
 }
 
 // ---- Client ----------------------------------------------------------------
@@ -489,16 +500,15 @@ bool SessionEndpoint::SendGreeting(const QString &host, quint16 port)
 {
     if (m_session->isHost)
         return false;
-    StreamSocket &socket = *sNet.at(0);
+    StreamSocket &socket = m_links[0]->socket();
     switch (socket.state()) {
     case StreamSocket::State::Listening:
         return false;
     case StreamSocket::State::Connected:
         return true;
-    case StreamSocket::State::Closed:
-        break;
     default:
-        socket.close();
+        // Nothing of an earlier attempt is read as part of this one.
+        m_links[0]->reset();
         break;
     }
     if (!socket.connectToHost(host, port))
@@ -512,7 +522,7 @@ void SessionEndpoint::closeConnection()
 {
     if (isHost())
         return;
-    sNet.at(0)->close();
+    m_links[0]->reset();
     m_phase = ClientPhase::Ended;
 }
 
@@ -521,11 +531,12 @@ void SessionEndpoint::onConnected(int index)
     if (index != 0 || isHost() || m_phase != ClientPhase::Connecting)
         return;
     m_phase = ClientPhase::Authorising;
+    m_links[0]->setState(Connection::ToHost);
     const QPointer<SessionEndpoint> alive(this);
     emit connectedToHost();
     if (!alive || m_phase != ClientPhase::Authorising)
         return;
-    sNet.at(0)->send(authorisationRequest(m_session->Password));
+    m_links[0]->send(authorisationRequest(m_session->Password));
 }
 
 void SessionEndpoint::dispatchClient(const Message &message)
@@ -538,7 +549,7 @@ void SessionEndpoint::dispatchClient(const Message &message)
     case Kind::WrongPassword:
     case Kind::ServerFull:
         if (m_phase == ClientPhase::Authorising) {
-            sNet.at(0)->close();
+            m_links[0]->reset();
             m_phase = ClientPhase::Ended;
             emit refused(message.kind == Kind::WrongPassword ? Refusal::WrongPassword
                                                              : Refusal::ServerFull);
@@ -560,9 +571,7 @@ void SessionEndpoint::dispatchClient(const Message &message)
             startGame(message.fields);
         return;
     case Kind::Unknown:
-        // A host that breaks the protocol ends the session for us.
-        sNet.at(0)->close();
-        endByHost();
+        // Data we cannot read never ends a session by itself.
         return;
     default:
         return; // the host's reactions
@@ -591,7 +600,7 @@ void SessionEndpoint::acceptance(const QStringList &fields)
     (*m_players)[me].PassedSecurity = true;
     m_clearMyDetails(0);
     m_getMyDetails(me);
-    sNet.at(0)->send(firstDetailsMessage(PreparePlayerData(*m_players, me)));
+    m_links[0]->send(firstDetailsMessage(PreparePlayerData(*m_players, me)));
     if (m_session->InGame) {
         emit systemLine(LineBreak
                             + u"Please note that this game is currently in session and current "
@@ -609,7 +618,7 @@ void SessionEndpoint::applyState(const QStringList &fields)
     const QString previousMap = m_session->CurrentMap;
 
     if (state.infoType == 0 && !VL::IsPortSetup(state.currentPort - 1, false)) {
-        sNet.at(0)->close();
+        m_links[0]->reset();
         m_phase = ClientPhase::Ended;
         emit portNotConfigured(state.currentPort);
         return;
@@ -692,36 +701,34 @@ void SessionEndpoint::endByHost()
 
 // ---- Both ------------------------------------------------------------------
 
-void SessionEndpoint::onDataArrival(int index, qint64 bytesTotal)
+void SessionEndpoint::onMessage(SessionConnection *link, const Message &message)
 {
-    Q_UNUSED(bytesTotal);
-    StreamSocket *socket = sNet.at(index);
-    if (!socket || m_shuttingDown)
+    if (m_shuttingDown)
         return;
-    const QByteArray read = socket->readAll();
-    if (read.isEmpty())
-        return;
-    const bool host = isHost();
-    if (read.size() > m_maxReadBytes) {
-        // No message of the protocol comes near this size.
-        if (host && index > 0) {
-            emit systemLine(u"Player at Index " % QString::number(index) % u" sent more than "
-                                % QString::number(m_maxReadBytes) % u" bytes at once. dropped "
-                                % socket->remoteHostIP(),
-                            1, true);
-            handleClosed(index);
-        } else if (!host && index == 0) {
-            socket->close();
-            endByHost();
-        }
-        return;
-    }
-    const Message message = decode(QByteArrayView(read));
-    if (host) {
+    const int index = link->index();
+    if (isHost()) {
         if (index > 0)
             dispatchHost(index, message);
     } else if (index == 0) {
         dispatchClient(message);
+    }
+}
+
+void SessionEndpoint::onOverflow(SessionConnection *link)
+{
+    if (m_shuttingDown)
+        return;
+    const int index = link->index();
+    if (isHost() && index > 0) {
+        emit systemLine(u"Player at Index " % QString::number(index) % u" sent more than "
+                            % QString::number(m_maxReadBytes)
+                            % u" bytes that are no message. dropped "
+                            % link->socket().remoteHostIP(),
+                        1, true);
+        handleClosed(index);
+    } else if (!isHost() && index == 0) {
+        link->reset();
+        endByHost();
     }
 }
 
@@ -746,7 +753,6 @@ void SessionEndpoint::onError(int index, int number, const QString &description)
         = u"Winsock Error: " % description % LineBreak % u"Index=" % QString::number(index);
     if (isHost()) {
         if (index > 0) {
-            sNet.at(index)->close();
             handleClosed(index);
             emit systemLine(line, 1, true);
         } else {
@@ -757,7 +763,7 @@ void SessionEndpoint::onError(int index, int number, const QString &description)
     }
     if (index != 0)
         return;
-    sNet.at(0)->close();
+    m_links[0]->reset();
     m_phase = ClientPhase::Ended;
     const QPointer<SessionEndpoint> alive(this);
     emit systemLine(line, 1, true);
@@ -775,7 +781,7 @@ bool SessionEndpoint::sendChat(const QString &styledText)
     }
     if (m_phase != ClientPhase::InSession)
         return false;
-    return sNet.at(0)->send(chatMessage(m_session->MyIndex, styledText));
+    return m_links[0]->send(chatMessage(m_session->MyIndex, styledText));
 }
 
 void SessionEndpoint::sendChatTo(const QList<int> &slotList, const QString &styledText)
@@ -794,7 +800,7 @@ void SessionEndpoint::sendDetails()
 {
     if (isHost() || m_phase != ClientPhase::InSession)
         return;
-    sNet.at(0)->send(playerDetailsMessage(PreparePlayerData(*m_players, m_session->MyIndex)));
+    m_links[0]->send(playerDetailsMessage(PreparePlayerData(*m_players, m_session->MyIndex)));
 }
 
 int SessionEndpoint::CountPlayers() const
@@ -809,17 +815,17 @@ bool SessionEndpoint::isHost() const
 
 StreamSocket *SessionEndpoint::socket(int index) const
 {
-    return sNet.at(index);
+    return index >= 0 && index < m_links.size() ? &m_links[index]->socket() : nullptr;
 }
 
 int SessionEndpoint::lastError() const
 {
-    return sNet.at(0)->lastError();
+    return m_links[0]->socket().lastError();
 }
 
 QString SessionEndpoint::lastErrorText() const
 {
-    return sNet.at(0)->lastErrorText();
+    return m_links[0]->socket().lastErrorText();
 }
 
 void SessionEndpoint::CheckPlayerChanges(bool SaveCurrentList)
@@ -849,6 +855,15 @@ void SessionEndpoint::CheckPlayerChanges(bool SaveCurrentList)
 void SessionEndpoint::setMaxReadBytes(int bytes)
 {
     m_maxReadBytes = qMax(1, bytes);
+    for (SessionConnection *link : std::as_const(m_links))
+        link->setMaxBuffered(m_maxReadBytes);
+}
+
+void SessionEndpoint::setSettleInterval(int milliseconds)
+{
+    m_settleInterval = qMax(0, milliseconds);
+    for (SessionConnection *link : std::as_const(m_links))
+        link->setSettleInterval(m_settleInterval);
 }
 
 void SessionEndpoint::setAuthorisationInterval(int milliseconds)

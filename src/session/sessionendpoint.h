@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sessioncodec.h"
-#include "socketarray.h"
+#include "sessionconnection.h"
 #include "streamsocket.h"
 
 #include <QHostAddress>
@@ -61,7 +61,10 @@ public:
     enum class Refusal { WrongPassword, ServerFull };
 
     static constexpr int MaxConnections = 255; // socket indices 1 to 255
-    static constexpr int MaxReadBytes = 64 * 1024;
+    static constexpr int MaxReadBytes = SessionConnection::MaxBuffered;
+    // Connections that are nobody's yet (authorising, offered, refused) one
+    // remote address may hold.
+    static constexpr int MaxUnadmittedPerAddress = 2;
     static constexpr int AuthorisationInterval = 5000;
 
     explicit SessionEndpoint(QObject *parent = nullptr);
@@ -125,7 +128,7 @@ public:
     [[nodiscard]] quint16 listeningPort() const;
     // The socket at index; null when there is none.
     [[nodiscard]] StreamSocket *socket(int index) const;
-    [[nodiscard]] int socketCount() const { return sNet.size(); }
+    [[nodiscard]] int socketCount() const { return int(m_links.size()); }
     // Number and text of socket 0's latest failure.
     [[nodiscard]] int lastError() const;
     [[nodiscard]] QString lastErrorText() const;
@@ -140,9 +143,10 @@ public:
 
     // Tests shorten the authorisation time limit; running timers keep theirs.
     void setAuthorisationInterval(int milliseconds);
-    // Tests lower the read limit: a peer's receive window rarely lets more
-    // than 64 KiB arrive in one read.
+    // Tests lower what a connection buffers without a whole message.
     void setMaxReadBytes(int bytes);
+    // Tests shorten the wait for the rest of a message cut on the way.
+    void setSettleInterval(int milliseconds);
 
 signals:
     // A system line for the chat view: text with colour codes (line breaks as
@@ -202,13 +206,13 @@ signals:
 
 private:
     // Where a host connection stands; the tag and the timer mirror it.
-    enum class Connection { Free, Unauthorised, Offered, Refused, Player, Transfer };
     enum class ClientPhase { Idle, Connecting, Authorising, InSession, Ended };
 
-    int addSocket();
+    int addConnection();
     void onConnectionRequest(int index, int requestId);
     void onConnected(int index);
-    void onDataArrival(int index, qint64 bytesTotal);
+    void onMessage(SessionConnection *link, const session::Message &message);
+    void onOverflow(SessionConnection *link);
     void onClosed(int index);
     void onError(int index, int number, const QString &description);
     void onTimer(int index);
@@ -228,8 +232,10 @@ private:
                     bool SendToHostOnly);
     // The slot an admitted player's connection serves, or -1.
     [[nodiscard]] int playerSlot(int index) const;
+    // The connection of an admitted, active slot, or null.
+    [[nodiscard]] SessionConnection *playerLink(int slot) const;
     [[nodiscard]] std::bitset<8> heldSlots() const;
-    [[nodiscard]] QString tagOf(int index) const;
+    [[nodiscard]] int unadmittedFrom(const QString &address) const;
 
     // Client side.
     void dispatchClient(const session::Message &message);
@@ -238,18 +244,19 @@ private:
     void startGame(const QStringList &fields);
     void endByHost();
 
-    SocketArray<StreamSocket> sNet { this };
-    QList<QTimer *> tmrsNet;
+    // sNet: index 0 listens on a host and is the connection to the host on
+    // a client; a host's players and transfers use 1 to 255.
+    QList<SessionConnection *> m_links;
 
     VLSession *m_session;
     PlayerTable *m_players;
     std::function<void(int)> m_getMyDetails;
     std::function<void(int)> m_clearMyDetails;
 
-    QList<Connection> m_connections; // parallel to sNet
     ClientPhase m_phase = ClientPhase::Idle;
     int m_interval = AuthorisationInterval;
     int m_maxReadBytes = MaxReadBytes;
+    int m_settleInterval = SessionConnection::SettleInterval;
     bool m_firstStateHandled = false;
     bool m_shuttingDown = false;
 

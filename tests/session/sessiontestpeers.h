@@ -153,9 +153,12 @@ inline int hostIndexOf(const SessionEndpoint &host, quint16 peerPort)
 class RawPeer
 {
 public:
-    explicit RawPeer(const Peer &host)
+    // from: the loopback address this peer connects from.
+    explicit RawPeer(const Peer &host,
+                     const QHostAddress &from = QHostAddress(QHostAddress::LocalHost))
         : m_host(host)
     {
+        m_socket.bind(from);
         m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), host.session.VLPort);
     }
 

@@ -199,8 +199,9 @@ private slots:
         QTest::newRow("refusal") << ServerFullWord.toString() << false << false
                                  << QStringList { ServerFullWord.toString() }
                                  << QStringList { ServerFullWord.toString() } << QString();
-        QTest::newRow("two acks") << u"22"_s << true << false << QStringList { u"2"_s, u"2"_s }
-                                  << QStringList { u"2"_s, u"2"_s } << QString();
+        QTest::newRow("acks read together are one")
+            << u"22"_s + chatA << true << false << QStringList { u"22"_s }
+            << QStringList { u"22"_s } << chatA;
         QTest::newRow("half a type word")
             << u"Sess"_s << false << false << QStringList() << QStringList() << u"Sess"_s;
         QTest::newRow("MsgTo is not Msg")

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QTcpServer>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace sessiontest;
@@ -20,6 +21,52 @@ int connectedCount(const SessionEndpoint &host)
         count += host.socket(i)->state() == StreamSocket::State::Connected ? 1 : 0;
     return count;
 }
+
+// Stands between a client and the host and passes on what the host sends in
+// pieces of 1,400 bytes, written one at a time, as a link on the internet
+// delivers them.
+class SplittingRelay : public QObject
+{
+public:
+    static constexpr int Piece = 1400;
+
+    explicit SplittingRelay(quint16 hostPort)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        m_pace.setInterval(5);
+        connect(&m_server, &QTcpServer::newConnection, this, [this, hostPort] {
+            m_client = m_server.nextPendingConnection();
+            m_host.connectToHost(QHostAddress::LocalHost, hostPort);
+            connect(m_client, &QTcpSocket::readyRead, this,
+                    [this] { m_host.write(m_client->readAll()); });
+        });
+        connect(&m_host, &QTcpSocket::readyRead, this, [this] {
+            m_pending += m_host.readAll();
+            m_pace.start();
+        });
+        connect(&m_pace, &QTimer::timeout, this, [this] {
+            const QByteArray piece = m_pending.left(Piece);
+            m_pending.remove(0, piece.size());
+            if (m_client && !piece.isEmpty()) {
+                m_client->write(piece);
+                m_client->flush();
+                ++pieces;
+            }
+            if (m_pending.isEmpty())
+                m_pace.stop();
+        });
+    }
+
+    [[nodiscard]] quint16 port() const { return m_server.serverPort(); }
+    int pieces = 0;
+
+private:
+    QTcpServer m_server;
+    QTcpSocket *m_client = nullptr;
+    QTcpSocket m_host;
+    QTimer m_pace;
+    QByteArray m_pending;
+};
 
 } // namespace
 
@@ -373,6 +420,94 @@ private slots:
         QVERIFY(b.endpoint->sendChat(styled(u"barrier"_s)));
         QTRY_COMPARE(a.chats.last(), u"2:barrier"_s);
         QCOMPARE(a.chats.size(), 3);
+    }
+
+    // Lines sent at the same moment arrive together; each is shown whole.
+    void chatAtTheSameMoment()
+    {
+        auto host = makeHost();
+        QVERIFY(host);
+        Peer a(u"A"_s), b(u"B"_s), c(u"C"_s);
+        QVERIFY(join(a, *host));
+        QVERIFY(join(b, *host));
+        QVERIFY(join(c, *host));
+        QTRY_COMPARE(a.linesContaining(u"C"_s + Joined), 1);
+
+        QVERIFY(a.endpoint->sendChat(styled(u"from A"_s)));
+        QVERIFY(b.endpoint->sendChat(styled(u"from B"_s)));
+        QVERIFY(c.endpoint->sendChat(styled(u"from C"_s)));
+        QVERIFY(host->endpoint->sendChat(styled(u"one"_s)));
+        QVERIFY(host->endpoint->sendChat(styled(u"two"_s)));
+
+        const auto sorted = [](QStringList lines) {
+            lines.sort();
+            return lines;
+        };
+        const QStringList fromClients { u"1:from A"_s, u"2:from B"_s, u"3:from C"_s };
+        QTRY_COMPARE(sorted(host->chats), fromClients);
+        for (Peer *peer : { &a, &b, &c }) {
+            QStringList expected = fromClients;
+            expected.removeAt(peer->session.MyIndex - 1);
+            expected << u"0:one"_s << u"0:two"_s;
+            QTRY_COMPARE(sorted(peer->chats), sorted(expected));
+            // The host's two lines keep their order.
+            QVERIFY(peer->chats.indexOf(u"0:one"_s) < peer->chats.indexOf(u"0:two"_s));
+        }
+    }
+
+    // Through a link that cuts the host's bytes into 1,400-byte pieces every
+    // line arrives whole, and nothing a player sends knocks others off.
+    void linkThatSplitsMessages()
+    {
+        auto host = makeHost();
+        QVERIFY(host);
+        Peer a(u"A"_s);
+        QVERIFY(join(a, *host));
+        SplittingRelay relay(host->session.VLPort);
+        Peer d(u"D"_s);
+        QSignalSpy accepted(d.endpoint.get(), &SessionEndpoint::accepted);
+        QSignalSpy ended(d.endpoint.get(), &SessionEndpoint::hostEnded);
+        QVERIFY(d.endpoint->SendGreeting(Loopback, relay.port()));
+        QVERIFY(accepted.wait(5000));
+        QTRY_COMPARE(a.linesContaining(u"D"_s + Joined), 1);
+
+        QStringList expected;
+        for (int i = 0; i < 12; ++i) {
+            const QString line = QString::number(i) + QString(250, QChar(u'a' + i));
+            QVERIFY(a.endpoint->sendChat(styled(line)));
+            expected << u"1:"_s + line;
+        }
+        // Longer than any chat box sends: the host passes nothing on.
+        QVERIFY(a.endpoint->sendChat(styled(QString(2000, u'z'))));
+        QTRY_COMPARE_WITH_TIMEOUT(d.chats, expected, 10000);
+        QVERIFY(relay.pieces > 2);
+
+        // A name far longer than the name box allows reaches everyone cut.
+        Peer e(QString(3000, u'E'));
+        QVERIFY(join(e, *host));
+        QTRY_COMPARE(d.linesContaining(QString(32, u'E') + Joined), 1);
+        QVERIFY(a.endpoint->sendChat(styled(u"still here"_s)));
+        QTRY_COMPARE(d.chats.last(), u"1:still here"_s);
+        QVERIFY(ended.isEmpty());
+        QCOMPARE(d.endpoint->socket(0)->state(), StreamSocket::State::Connected);
+    }
+
+    // A name with line breaks cannot fake lines of the program's own.
+    void nameCannotForgeLines()
+    {
+        auto host = makeHost();
+        QVERIFY(host);
+        Peer a(u"PeerA"_s);
+        QVERIFY(join(a, *host));
+        Peer evil(u"Evil\r\nPeerA has left the session.\r\n\r\nHost"_s);
+        QVERIFY(join(evil, *host));
+        QTRY_COMPARE(a.lines.size(), 1);
+        for (const Peer *peer : { host.get(), &a }) {
+            for (const QString &line : peer->lines)
+                QVERIFY2(line.count(u"\r\n"_s) == 1 && line.startsWith(u"\r\n"_s),
+                         qPrintable(line));
+        }
+        QCOMPARE(host->players.at(2).PlayerName, u"EvilPeerA has left the session.Host"_s.left(32));
     }
 
     void stateInfoTypes()
