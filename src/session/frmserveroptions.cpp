@@ -267,6 +267,14 @@ void FrmServerOptions::SetDetails(bool FirstTime)
 
 void FrmServerOptions::createSession()
 {
+    // The program holds one session at a time: a join made meanwhile wins.
+    if (FrmSession::running() != nullptr) {
+        msgbox::show(this,
+                     QStringLiteral("You cannot host a session while a current session is "
+                                    "running.\n\nPlease close all open sessions and try again."),
+                     QStringLiteral("Error"), msgbox::Icon::Warning);
+        return;
+    }
     if (!ValidatePort(m_ui->txtPort->text())) {
         msgbox::show(this, QStringLiteral("Port number enter is invalid!"),
                      QStringLiteral("Velkor"), msgbox::Icon::Error);

@@ -100,7 +100,15 @@ void paintBlack(QWidget *widget)
     widget->setPalette(palette);
 }
 
+// The window that holds the program's one session.
+QPointer<FrmSession> runningWindow;
+
 } // namespace
+
+FrmSession *FrmSession::running()
+{
+    return runningWindow.data();
+}
 
 FrmSession::FrmSession(QWidget *parent)
     : FrmSession(SessionContext(), parent)
@@ -134,7 +142,11 @@ FrmSession::FrmSession(const SessionContext &context, QWidget *parent)
             &FrmSession::onMyDetailsSaved);
 
     VL &vl = VL::instance();
-    vl.SessionActive = true;
+    // A second window never takes over what the first one holds.
+    if (runningWindow.isNull()) {
+        runningWindow = this;
+        vl.SessionActive = true;
+    }
     UpdateFonts();
     vl.FTFormClose = false;
 }
@@ -422,6 +434,9 @@ void FrmSession::onAccepted()
     emit accepted();
     if (!alive)
         return;
+    // A client cannot host as well: hosting options left open go.
+    if (auto *options = FindForm<QWidget>(QStringLiteral("FrmServerOptions")))
+        options->close();
     StartUpSession(m_endpoint->session().OverallMode);
     setEnabled(true);
     show();
@@ -818,6 +833,10 @@ void FrmSession::endSession()
         m_getMyDetails(0);
         players[0].IsActive = false;
     }
-    VL::instance().SessionActive = false;
-    session.isHost = false;
+    // Ending a session resets only what this window holds.
+    if (runningWindow == this) {
+        VL::instance().SessionActive = false;
+        session.isHost = false;
+        runningWindow = nullptr;
+    }
 }

@@ -68,6 +68,11 @@ public:
 
     [[nodiscard]] SessionEndpoint &endpoint() { return *m_endpoint; }
 
+    // The window that holds the program's one session (a join still
+    // connecting included), or null. Hosting and joining are refused while
+    // there is one.
+    [[nodiscard]] static FrmSession *running();
+
     // How "Quit Velkor" ends the program. The default leaves the event loop;
     // returns the handler installed before.
     using QuitHandler = std::function<void()>;

@@ -1,6 +1,7 @@
 #include "forms.h"
 #include "frmconnecting.h"
 #include "frmip.h"
+#include "frmserveroptions.h"
 #include "frmsession.h"
 #include "modregistry.h"
 #include "separators.h"
@@ -458,6 +459,50 @@ private slots:
         QCOMPARE(boxes.shown().first().title, u"Join Error"_s);
         QVERIFY(running->isVisible());
         verifyUnlocked();
+    }
+
+    // Hosting options left open close when a join is accepted; hosting is
+    // refused while the joined session runs, and ending it resets the
+    // program's session state.
+    void oneSessionAtATime()
+    {
+        MessageBoxRecorder boxes;
+        const auto sessionWindows = [] {
+            int count = 0;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                count += qobject_cast<FrmSession *>(window) != nullptr ? 1 : 0;
+            return count;
+        };
+        QPointer<QWidget> hosting = ShowServerOptions(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(hosting));
+        control<QComboBox>(hosting, u"cboHostName"_s)->setEditText(u"Friday Frags"_s);
+
+        // While a join is under way, Create Session is refused.
+        FakeHost silent;
+        openJoin();
+        fill(u"127.0.0.1"_s, QString::number(silent.port()));
+        click(m_join, u"cmdConnect"_s);
+        QTRY_COMPARE(silent.requests.size(), 1);
+        click(hosting, u"cmdCreate"_s);
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(sessionWindows(), 1);
+        QVERIFY(!VLSession::instance().isHost);
+        click(m_join, u"cmdCancel"_s);
+        QTRY_COMPARE(sessionWindows(), 0);
+
+        // An accepted join closes the hosting options; ending it resets the
+        // program's session state.
+        RealHost host(QString(), 8);
+        fill(u"127.0.0.1"_s, QString::number(host.port()));
+        click(m_join, u"cmdConnect"_s);
+        QTRY_VERIFY(session() != nullptr && session()->isVisible());
+        QTRY_VERIFY(hosting.isNull() || !hosting->isVisible());
+        QVERIFY(VL::instance().SessionActive);
+        session()->boolForceClose = true;
+        session()->close();
+        QTRY_VERIFY(session() == nullptr);
+        QVERIFY(!VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() == nullptr);
     }
 
     void aHostCannotJoin()
