@@ -5,7 +5,7 @@
 #include "frmmanageip.h"
 #include "frmsession.h"
 #include "messagebox.h"
-#include "modregistry.h"
+#include "settings.h"
 #include "separators.h"
 #include "storedlists.h"
 #include "ui_frmip.h"
@@ -98,7 +98,7 @@ void FrmIP::GetHostList()
     // A stored list cut short by hand or by an older writer offers its
     // complete triples only.
     const QStringList stored
-        = SplitList(ReadSetting(QStringLiteral("Game"), QStringLiteral("StoredIPs")), sep::ListSep);
+        = SplitList(settings::storedHosts(), sep::ListSep);
     m_storedHosts = stored.mid(0, stored.size() - stored.size() % 3);
 
     const QSignalBlocker blocker(m_ui->cboHosts);
