@@ -5,8 +5,8 @@
 #include "frmmain.h"
 #include "frmsplash.h"
 #include "messagebox.h"
-#include "settings.h"
 #include "optionswindows.h"
+#include "settings.h"
 #include "vl.h"
 
 #include <QApplication>

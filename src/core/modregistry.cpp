@@ -92,6 +92,6 @@ QString ReadSetting(const QString &subKey, const QString &valueName)
 
 long WriteSetting(const QString &subKey, const QString &valueName, const QString &value, int type)
 {
-    return modRegistry::SetKeyValue(modRegistry::Root::CurrentUser, settingsKey(subKey), valueName, value,
-                             type);
+    return modRegistry::SetKeyValue(modRegistry::Root::CurrentUser, settingsKey(subKey), valueName,
+                                    value, type);
 }

@@ -142,8 +142,7 @@ QString location()
     return QDir::toNativeSeparators(store::filePath());
 }
 
-Result writeFirstRunDefaults(const QString &installPath, const QString &version,
-                             const QDate &today)
+Result writeFirstRunDefaults(const QString &installPath, const QString &version, const QDate &today)
 {
     using modRegistry::CreateKey;
     using modRegistry::Root;

@@ -169,7 +169,9 @@ FileBackend::Stamp FileBackend::stamp() const
 {
     Stamp result;
 #ifdef Q_OS_UNIX
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
         return result;
     result.exists = true;

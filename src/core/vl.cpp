@@ -3,8 +3,8 @@
 #include "messagebox.h"
 #include "modregistry.h"
 #include "paths.h"
-#include "settings.h"
 #include "sessionplayers.h"
+#include "settings.h"
 #include "tables.h"
 
 #include <QCoreApplication>

@@ -81,8 +81,7 @@ void FrmBugReport::send()
     }
 
     const QUrl url
-        = BugReportURL(version, settings::playerName(),
-                       m_ui->cboArea->currentText(), report);
+        = BugReportURL(version, settings::playerName(), m_ui->cboArea->currentText(), report);
     m_inet->setRequestTimeoutMs(utilityRequestTimeoutMs());
     if (!m_inet->get(url)) {
         replyArrived({}, false);

@@ -11,8 +11,8 @@
 #include "paths.h"
 #include "porttable.h"
 #include "separators.h"
-#include "settingsevents.h"
 #include "settings.h"
+#include "settingsevents.h"
 #include "settingsstore.h"
 #include "storedlists.h"
 #include "streamsocket.h"
@@ -167,12 +167,10 @@ void FrmOptions::load()
         placeholder->setCurrentIndex(0);
 
     const QString address = localAddress();
-    const auto storedAddress = [&address](const QString &stored) {
-        return ValidateIP(stored) ? stored : address;
-    };
-    const auto storedPort = [](const QString &stored) {
-        return ValidatePort(stored) ? stored : kDefaultNetPort;
-    };
+    const auto storedAddress
+        = [&address](const QString &stored) { return ValidateIP(stored) ? stored : address; };
+    const auto storedPort
+        = [](const QString &stored) { return ValidatePort(stored) ? stored : kDefaultNetPort; };
     m_loaded.wanIP = settings::wanIP();
     m_loaded.wanPort = settings::wanPort();
     m_loaded.lanIP = settings::lanIP();
@@ -308,8 +306,7 @@ void FrmOptions::GetOtherNames()
 {
     m_ui->cmbPlayerDetails_1->clear();
     m_ui->cmbPlayerDetails_1->addItem(m_ui->txtPlayerDetails_0->text());
-    m_ui->cmbPlayerDetails_1->addItems(
-        SplitList(settings::otherNames(), sep::MsgSep));
+    m_ui->cmbPlayerDetails_1->addItems(SplitList(settings::otherNames(), sep::MsgSep));
 }
 
 void FrmOptions::applyNetworkRule()
@@ -435,12 +432,9 @@ void FrmOptions::AutoDetectNetworkFor(const QString &localAddress)
 
 FrmOptions::ShownTexts FrmOptions::shownTexts() const
 {
-    return { m_ui->txtPortDetails_2->text(),
-             m_ui->txtYourDetails_0->text(),
-             m_ui->txtYourDetails_1->text(),
-             m_ui->txtYourDetails_2->text(),
-             m_ui->txtYourDetails_3->text(),
-             m_ui->txtYourDetails_4->toPlainText(),
+    return { m_ui->txtPortDetails_2->text(),  m_ui->txtYourDetails_0->text(),
+             m_ui->txtYourDetails_1->text(),  m_ui->txtYourDetails_2->text(),
+             m_ui->txtYourDetails_3->text(),  m_ui->txtYourDetails_4->toPlainText(),
              m_ui->txtPlayerDetails_0->text() };
 }
 
@@ -625,8 +619,7 @@ namespace options {
 void ShowNotSaved(QWidget *owner)
 {
     msgbox::show(owner,
-                 u"Your settings could not be saved. The settings file \""
-                     + settings::location()
+                 u"Your settings could not be saved. The settings file \"" + settings::location()
                      + u"\" is in use by another program or cannot be written.\n\n"
                        u"Your changes are still in this window: press Save to try again.",
                  QStringLiteral("Error"), msgbox::Icon::Error);

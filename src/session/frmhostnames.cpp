@@ -3,8 +3,8 @@
 #include "forms.h"
 #include "frmserveroptions.h"
 #include "messagebox.h"
-#include "settings.h"
 #include "separators.h"
+#include "settings.h"
 #include "storedlists.h"
 #include "ui_frmhostnames.h"
 #include "windowplacement.h"
@@ -12,7 +12,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
 
 } // namespace
 

@@ -219,8 +219,7 @@ void FrmServerOptions::UpdateHosts()
     const QString name = hostName();
     const QSignalBlocker blocker(m_ui->cboHostName);
     m_ui->cboHostName->clear();
-    m_ui->cboHostName->addItems(
-        SplitList(settings::hostNames(), sep::ListSep));
+    m_ui->cboHostName->addItems(SplitList(settings::hostNames(), sep::ListSep));
     m_ui->cboHostName->setEditText(name);
 }
 

@@ -242,7 +242,8 @@ private slots:
         QVERIFY(settings::setLastRun(QDate(2024, 2, 29)).ok());
         QVERIFY(settings::setExePath(1, QStringLiteral("C:\\J\\duke3d.exe")).ok());
         QVERIFY(settings::setSetupComplete().ok());
-        QCOMPARE(settings::setExePath(4, QStringLiteral("x")).status, long(store::InvalidParameter));
+        QCOMPARE(settings::setExePath(4, QStringLiteral("x")).status,
+                 long(store::InvalidParameter));
         const QList<std::tuple<QString, QString, QString>> stored {
             { QStringLiteral("Game"), QStringLiteral("IUseE"), QStringLiteral("1") },
             { QStringLiteral("Game"), QStringLiteral("IUseX"), QStringLiteral("0") },

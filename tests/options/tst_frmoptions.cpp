@@ -8,9 +8,9 @@
 #include "porttable.h"
 #include "separators.h"
 #include "sessionplayers.h"
+#include "settingsstore.h"
 #include "streamsocket.h"
 #include "tables.h"
-#include "settingsstore.h"
 #include "testsupport.h"
 #include "textlimits.h"
 #include "vl.h"
@@ -349,7 +349,8 @@ private slots:
         QVERIFY2(boxes.shown().at(0).text.contains(u"could not be saved"),
                  qPrintable(boxes.shown().at(0).text));
         QVERIFY(boxes.shown().at(0).text.contains(QDir::toNativeSeparators(store::filePath())));
-        QCOMPARE(control<QLabel>(window, "lblStatus")->text(), QStringLiteral("Settings not saved."));
+        QCOMPARE(control<QLabel>(window, "lblStatus")->text(),
+                 QStringLiteral("Settings not saved."));
         QCOMPARE(control<QLineEdit>(window, "txtPlayerDetails_0")->text(), QStringLiteral("Duke"));
         QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), QString());
         QCOMPARE(ReadSetting(kGame, QStringLiteral("VLSetup")), QString());
