@@ -2,7 +2,7 @@
 
 #include "artwork.h"
 #include "messagebox.h"
-#include "modregistry.h"
+#include "settings.h"
 #include "startup.h"
 
 #include "ui_frmclean.h"
@@ -15,13 +15,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("CleanUp");
-
-const QStringList &settingsSubKeys()
-{
-    static const QStringList subKeys { QStringLiteral("Session"), QStringLiteral("Game"),
-                                       QStringLiteral("Network"), QStringLiteral("Player") };
-    return subKeys;
-}
 
 } // namespace
 
@@ -75,22 +68,14 @@ void FrmClean::clean()
         != msgbox::Answer::Yes)
         return;
 
-    using modRegistry::Root;
-    for (const QString &subKey : settingsSubKeys())
-        modRegistry::DeleteKey(Root::CurrentUser, modRegistry::SettingsRoot + u'\\' + subKey);
-    modRegistry::DeleteKey(Root::CurrentUser, modRegistry::SettingsRoot);
-
     // A missing key counts as cleaned; one that is still there means the
     // store refused, and the next start would not be a first run.
-    for (const QString &subKey : settingsSubKeys()) {
-        if (modRegistry::OpenKeyPath(Root::CurrentUser, modRegistry::SettingsRoot + u'\\' + subKey)
-                .isOpen) {
-            msgbox::show(this,
-                         QStringLiteral("Velkor 2.0 could not be cleaned: some of its settings "
-                                        "could not be removed."),
-                         kTitle, msgbox::Icon::Error);
-            return;
-        }
+    if (!settings::removeAll()) {
+        msgbox::show(this,
+                     QStringLiteral("Velkor 2.0 could not be cleaned: some of its settings "
+                                    "could not be removed."),
+                     kTitle, msgbox::Icon::Error);
+        return;
     }
 
     msgbox::show(this,

@@ -5,8 +5,8 @@
 #include "frmmain.h"
 #include "frmsplash.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "optionswindows.h"
+#include "settings.h"
 #include "vl.h"
 
 #include <QApplication>
@@ -143,11 +143,9 @@ bool UpdateCheckDue(const QString &lastRun, const QDate &today)
 void CheckLastRun(QWidget *owner)
 {
     const QDate today = Today();
-    const QString game = QStringLiteral("Game");
-    const QString lastRun = QStringLiteral("LastRun");
-    if (UpdateCheckDue(ReadSetting(game, lastRun), today))
+    if (UpdateCheckDue(settings::lastRun(), today))
         options::ShowUpdates(owner);
-    WriteSetting(game, lastRun, today.toString(Qt::ISODate));
+    settings::setLastRun(today);
 }
 
 QDate Today()

@@ -1,7 +1,7 @@
 #include "addresshelpers.h"
 
 #include "messagebox.h"
-#include "modregistry.h"
+#include "settings.h"
 #include "webfetch.h"
 #include "wiretext.h"
 
@@ -131,9 +131,9 @@ QString GetPortfromIP(const QString &IP)
 
 QString DirectoryBaseURL()
 {
-    const QString setting = ReadSetting(QStringLiteral("Network"), QStringLiteral("DirectoryURL"));
-    if (!setting.trimmed().isEmpty())
-        return setting.trimmed();
+    const QString setting = settings::directoryURL();
+    if (!setting.isEmpty())
+        return setting;
     const QString environment = qEnvironmentVariable("VELKOR_DIRECTORY_URL").trimmed();
     if (!environment.isEmpty())
         return environment;

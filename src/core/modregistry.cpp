@@ -90,8 +90,8 @@ QString ReadSetting(const QString &subKey, const QString &valueName)
     return modRegistry::GetKeyValue(modRegistry::Root::CurrentUser, settingsKey(subKey), valueName);
 }
 
-void WriteSetting(const QString &subKey, const QString &valueName, const QString &value, int type)
+long WriteSetting(const QString &subKey, const QString &valueName, const QString &value, int type)
 {
-    modRegistry::SetKeyValue(modRegistry::Root::CurrentUser, settingsKey(subKey), valueName, value,
-                             type);
+    return modRegistry::SetKeyValue(modRegistry::Root::CurrentUser, settingsKey(subKey), valueName,
+                                    value, type);
 }

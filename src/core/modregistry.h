@@ -5,8 +5,9 @@
 #include <QString>
 #include <QVariant>
 
-// The thin wrapper over the settings store that the rest of the program
-// uses. Failures are silent: a missing key or value reads as empty text.
+// The thin wrapper over the settings store. A missing key or value reads as
+// empty text; every write returns the store's status (0 when written). The
+// program's own values are read and written through settings.h.
 namespace modRegistry {
 
 inline constexpr int REG_SZ = 1;
@@ -44,6 +45,7 @@ void DeleteKey(Root root, const QString &keyPath);
 
 // A value under the settings root; an empty subkey addresses the root.
 [[nodiscard]] QString ReadSetting(const QString &subKey, const QString &valueName);
-// Writes under the settings root; a missing subkey writes nothing.
-void WriteSetting(const QString &subKey, const QString &valueName, const QString &value,
+// Writes under the settings root; a missing subkey writes nothing and
+// returns FileNotFound.
+long WriteSetting(const QString &subKey, const QString &valueName, const QString &value,
                   int type = modRegistry::REG_SZ);

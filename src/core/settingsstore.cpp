@@ -15,6 +15,9 @@
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +27,9 @@ namespace {
 
 constexpr auto kFormat = "velkor-settings";
 constexpr int kFormatVersion = 1;
-constexpr int kLockWaitMs = 5000;
+// Long enough for another process's save, short enough that a window
+// waiting on a lock it will never get answers at once.
+int g_lockWaitMs = 1000;
 constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
 // Removes separators at both ends; an empty result is not a key.
@@ -160,6 +165,78 @@ FileBackend::FileBackend(QString path)
 
 FileBackend::~FileBackend() = default;
 
+FileBackend::Stamp FileBackend::stamp() const
+{
+    Stamp result;
+#ifdef Q_OS_UNIX
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
+        return result;
+    result.exists = true;
+    result.size = qint64(info.st_size);
+    result.modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    result.changed = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    result.inode = quint64(info.st_ino);
+#else
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return result;
+    result.exists = true;
+    result.size = info.size();
+    result.modified = info.lastModified().toMSecsSinceEpoch();
+    result.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+#endif
+    return result;
+}
+
+// Called with the lock held, right after the tree was saved or read under
+// it, so that no other process can have replaced the file in between.
+void FileBackend::remember(const Tree &tree)
+{
+    m_cacheStamp = stamp();
+    m_cache = std::make_unique<Tree>(tree);
+    m_cacheValid = true;
+}
+
+const Tree *FileBackend::current()
+{
+    // A file that keeps changing under us is read at most a few times.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Stamp before = stamp();
+        if (m_cacheValid && before == m_cacheStamp)
+            return m_cache.get();
+        auto tree = std::make_unique<Tree>();
+        const Load loaded = load(*tree);
+        if (loaded != Load::Unreadable) {
+            m_cache = std::move(tree);
+            m_cacheStamp = before;
+            m_cacheValid = true;
+            return m_cache.get();
+        }
+        modify([](Tree &) { return long(FileNotFound); }); // sets it aside
+        if (stamp() == before) {
+            // Still in place: it could be neither read nor moved away (a
+            // folder that cannot be written, or its lock never freed).
+            // Nothing may be written over it; say so once.
+            if (!m_stuckReported) {
+                m_stuckReported = true;
+                m_notice = QStringLiteral("Your Velkor settings file could not be read or set "
+                                          "aside. It is \"%1\". Velkor cannot keep any settings "
+                                          "until that file is moved or its folder can be "
+                                          "written.")
+                               .arg(QDir::toNativeSeparators(m_path));
+            }
+            m_cache.reset();
+            m_cacheStamp = before;
+            m_cacheValid = true;
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
 FileBackend::Load FileBackend::load(Tree &tree)
 {
     QFile file(m_path);
@@ -211,7 +288,7 @@ template <typename Change> long FileBackend::modify(Change change)
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QLockFile lock(m_path + u".lock");
-    if (!lock.tryLock(kLockWaitMs))
+    if (!lock.tryLock(g_lockWaitMs))
         return AccessDenied;
     Tree tree;
     if (!loadForChange(tree))
@@ -219,6 +296,8 @@ template <typename Change> long FileBackend::modify(Change change)
     const long status = change(tree);
     if (status == Success && !save(tree))
         return AccessDenied;
+    if (status == Success)
+        remember(tree);
     return status;
 }
 
@@ -239,7 +318,7 @@ void FileBackend::beginBatch()
         return;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     auto lock = std::make_unique<QLockFile>(m_path + u".lock");
-    if (!lock->tryLock(kLockWaitMs))
+    if (!lock->tryLock(g_lockWaitMs))
         return;
     auto tree = std::make_unique<Tree>();
     if (!loadForChange(*tree))
@@ -249,14 +328,20 @@ void FileBackend::beginBatch()
     m_batchDirty = false;
 }
 
-void FileBackend::endBatch()
+long FileBackend::endBatch()
 {
     if (m_batchDepth == 0 || --m_batchDepth > 0)
-        return;
-    if (m_batchTree && m_batchDirty)
-        save(*m_batchTree);
+        return Success;
+    long status = Success;
+    if (!m_batchTree)
+        status = AccessDenied; // the lock was not had: nothing was written
+    else if (m_batchDirty && !save(*m_batchTree))
+        status = AccessDenied;
+    else if (m_batchDirty)
+        remember(*m_batchTree);
     m_batchTree.reset();
     m_batchLock.reset();
+    return status;
 }
 
 long FileBackend::createKey(const QString &path)
@@ -274,12 +359,8 @@ bool FileBackend::keyExists(const QString &path)
 {
     if (m_batchTree)
         return m_batchTree->find(normalised(path)) != nullptr;
-    Tree tree;
-    if (load(tree) == Load::Unreadable) {
-        modify([](Tree &) { return long(FileNotFound); }); // sets it aside
-        return false;
-    }
-    return tree.find(normalised(path)) != nullptr;
+    const Tree *tree = current();
+    return tree && tree->keys.contains(fold(normalised(path)));
 }
 
 long FileBackend::setValue(const QString &path, const QString &name, const Value &value)
@@ -296,28 +377,16 @@ long FileBackend::setValue(const QString &path, const QString &name, const Value
 
 std::optional<Value> FileBackend::value(const QString &path, const QString &name)
 {
-    const auto lookup = [&](Tree &tree) -> std::optional<Value> {
-        const KeyNode *node = tree.find(normalised(path));
-        if (!node)
-            return std::nullopt;
-        const auto it = node->values.constFind(fold(name));
-        if (it == node->values.cend())
-            return std::nullopt;
-        return it->value;
-    };
-    if (m_batchTree)
-        return lookup(*m_batchTree);
-    Tree tree;
-    switch (load(tree)) {
-    case Load::Ok:
-        return lookup(tree);
-    case Load::Unreadable:
-        modify([](Tree &) { return long(FileNotFound); }); // sets it aside
-        break;
-    case Load::Missing:
-        break;
-    }
-    return std::nullopt;
+    const Tree *tree = m_batchTree ? m_batchTree.get() : current();
+    if (!tree)
+        return std::nullopt;
+    const auto key = tree->keys.constFind(fold(normalised(path)));
+    if (key == tree->keys.cend())
+        return std::nullopt;
+    const auto it = key->values.constFind(fold(name));
+    if (it == key->values.cend())
+        return std::nullopt;
+    return it->value;
 }
 
 long FileBackend::deleteKey(const QString &path)
@@ -341,7 +410,21 @@ Batch::Batch()
 
 Batch::~Batch()
 {
-    m_backend.endBatch();
+    if (m_open)
+        m_backend.endBatch();
+}
+
+long Batch::commit()
+{
+    if (!m_open)
+        return Success;
+    m_open = false;
+    return m_backend.endBatch();
+}
+
+int setLockWait(int milliseconds)
+{
+    return std::exchange(g_lockWaitMs, qMax(0, milliseconds));
 }
 
 QString FileBackend::takeRecoveryNotice()

@@ -48,9 +48,10 @@ public:
     [[nodiscard]] virtual std::optional<Value> value(const QString &path, const QString &name) = 0;
     // Deletes a key that has no subkeys; a missing key is not an error.
     virtual long deleteKey(const QString &path) = 0;
-    // Changes between these two calls reach the store together at the end.
+    // Changes between these two calls reach the store together at the end;
+    // endBatch tells whether they did (Success when nothing was changed).
     virtual void beginBatch() { }
-    virtual void endBatch() { }
+    virtual long endBatch() { return Success; }
 };
 
 // Groups the writes of one operation (first-run defaults, saving the
@@ -64,9 +65,18 @@ public:
     Batch(const Batch &) = delete;
     Batch &operator=(const Batch &) = delete;
 
+    // Ends the batch now and tells whether its changes reached the store;
+    // the outermost batch saves here, a nested one reports Success.
+    long commit();
+
 private:
     Backend &m_backend;
+    bool m_open = true;
 };
+
+// How long a change waits for another process's lock before it fails.
+// Returns the wait set before.
+int setLockWait(int milliseconds);
 
 // The backend in use: the registry on Windows, else the file store.
 Backend &backend();
@@ -81,7 +91,8 @@ void setFilePath(const QString &path);
 
 // A store file that could not be read is set aside under another name and
 // the store starts empty. The first call after that returns a message for
-// the user; later calls return an empty text.
+// the user; later calls return an empty text. A file that could be neither
+// read nor set aside is reported the same way, once.
 [[nodiscard]] QString takeRecoveryNotice();
 
 struct Tree;
@@ -97,15 +108,30 @@ public:
     std::optional<Value> value(const QString &path, const QString &name) override;
     long deleteKey(const QString &path) override;
     void beginBatch() override;
-    void endBatch() override;
+    long endBatch() override;
 
     [[nodiscard]] QString path() const { return m_path; }
     [[nodiscard]] QString takeRecoveryNotice();
 
 private:
     enum class Load { Ok, Missing, Unreadable };
+    // What identifies one version of the file: every save replaces it.
+    struct Stamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modified = 0;
+        qint64 changed = 0;
+        quint64 inode = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+    [[nodiscard]] Stamp stamp() const;
     Load load(Tree &tree);
     bool save(const Tree &tree);
+    // The file's contents as last read or saved, read again when the file
+    // has changed since; null when it cannot be read.
+    const Tree *current();
+    void remember(const Tree &tree);
     // Runs change under the lock on a freshly read tree and saves it when
     // change returns true.
     template <typename Change> long modify(Change change);
@@ -114,6 +140,10 @@ private:
 
     QString m_path;
     QString m_notice;
+    bool m_stuckReported = false;
+    std::unique_ptr<Tree> m_cache;
+    Stamp m_cacheStamp;
+    bool m_cacheValid = false;
     int m_batchDepth = 0;
     std::unique_ptr<QLockFile> m_batchLock; // null when the lock was not had
     std::unique_ptr<Tree> m_batchTree;

@@ -4,6 +4,7 @@
 #include "modregistry.h"
 #include "paths.h"
 #include "sessionplayers.h"
+#include "settings.h"
 #include "tables.h"
 
 #include <QCoreApplication>
@@ -12,17 +13,6 @@
 namespace {
 
 const QString kGame = QStringLiteral("Game");
-const QString kNetwork = QStringLiteral("Network");
-const QString kPlayer = QStringLiteral("Player");
-const QString kSession = QStringLiteral("Session");
-
-// A whole number from the store, or nullopt when the text is not one.
-std::optional<qint64> storedNumber(const QString &subKey, const QString &name)
-{
-    bool ok = false;
-    const qint64 value = ReadSetting(subKey, name).trimmed().toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
-}
 
 } // namespace
 
@@ -44,82 +34,50 @@ QString VL::installPath()
 
 bool VL::CheckFirstRun() const
 {
-    return ReadSetting(kGame, QStringLiteral("VLSetup")) != u"1";
+    return !settings::setupComplete();
 }
 
 void VL::SetDefaultRegVals() const
 {
-    using modRegistry::CreateKey;
-    using modRegistry::Root;
-    const store::Batch batch;
-    CreateKey(Root::CurrentUser, QStringLiteral("Software\\Tarnwick"));
-    CreateKey(Root::CurrentUser, QStringLiteral("Software\\Tarnwick\\Velkor"));
-    CreateKey(Root::CurrentUser, modRegistry::SettingsRoot);
-    for (const QString &subKey : { kGame, kNetwork, kPlayer, kSession })
-        CreateKey(Root::CurrentUser, modRegistry::SettingsRoot + u'\\' + subKey);
-
-    WriteSetting(kSession, QStringLiteral("FontName"), QStringLiteral("Arial"));
-    WriteSetting(kSession, QStringLiteral("FontSize"), QStringLiteral("10"));
-    WriteSetting(kSession, QStringLiteral("FontColour"), QStringLiteral("16777215"));
-    WriteSetting(kSession, QStringLiteral("FontStyle"), QStringLiteral("1"));
-    WriteSetting(kPlayer, QStringLiteral("Location"), QStringLiteral("183"));
-    WriteSetting(kPlayer, QStringLiteral("Age"), QStringLiteral("18"));
-    WriteSetting(kNetwork, QStringLiteral("Bandwidth"), QStringLiteral("256"));
-    WriteSetting(kNetwork, QStringLiteral("NetworkType"), QStringLiteral("1"));
-    WriteSetting(kGame, QStringLiteral("DefaultPort"), QStringLiteral("1"));
-    WriteSetting(kGame, QStringLiteral("InstallPath"), installPath());
-    WriteSetting(kGame, QStringLiteral("VLVersion"), Version);
-    WriteSetting(kGame, QStringLiteral("LastRun"),
-                 QDate::currentDate().addDays(-6).toString(Qt::ISODate));
+    settings::writeFirstRunDefaults(installPath(), Version, QDate::currentDate());
 }
 
 quint8 VL::GetDefaultPort() const
 {
-    // Callers index arrays of four ports with this, so anything outside
-    // 1-4 falls back to the first port.
-    const std::optional<qint64> port = storedNumber(kGame, QStringLiteral("DefaultPort"));
-    if (!port || *port < 1 || *port > 4)
-        return 0;
-    return quint8(*port - 1);
+    return quint8(settings::defaultPort());
 }
 
 void VL::GetMyDetails(int player)
 {
-    // A value that is not a number at all reads as 0, except the age, which
-    // is repaired like an age out of range.
-    const std::optional<qint64> networkType = storedNumber(kNetwork, QStringLiteral("NetworkType"));
-    NetworkType
-        = networkType && *networkType >= 0 && *networkType <= 255 ? quint8(*networkType) : 0;
+    NetworkType = settings::networkType();
 
     SessionPlayers &slot = sessionPlayers()[player];
-    slot.FullName = ReadSetting(kPlayer, QStringLiteral("FullName"));
-    slot.Location = ReadSetting(kPlayer, QStringLiteral("Location"));
+    slot.FullName = settings::fullName();
+    slot.Location = settings::countryText();
 
-    std::optional<qint64> age = storedNumber(kPlayer, QStringLiteral("Age"));
-    if (!age || *age > 255 || *age < 0) {
-        age = 18;
-        WriteSetting(kPlayer, QStringLiteral("Age"), QStringLiteral("18"));
+    // An age that is not a number from 0 to 255 is put right in the store.
+    std::optional<quint8> age = settings::age();
+    if (!age) {
+        settings::repairAge();
+        age = settings::age();
     }
-    slot.Age = quint8(*age);
+    slot.Age = age.value_or(18);
 
-    slot.Email = ReadSetting(kPlayer, QStringLiteral("EmailAddress"));
-    slot.WebsiteURL = ReadSetting(kPlayer, QStringLiteral("Website"));
-    slot.Comments = ReadSetting(kPlayer, QStringLiteral("Comments"));
-    slot.PlayerName = ReadSetting(kPlayer, QStringLiteral("PlayerName"));
-    const std::optional<qint64> bandwidth = storedNumber(kNetwork, QStringLiteral("Bandwidth"));
-    slot.Bandwidth = bandwidth && *bandwidth >= INT16_MIN && *bandwidth <= INT16_MAX
-        ? qint16(*bandwidth)
-        : qint16(0);
+    slot.Email = settings::emailAddress();
+    slot.WebsiteURL = settings::website();
+    slot.Comments = settings::comments();
+    slot.PlayerName = settings::playerName();
+    slot.Bandwidth = settings::bandwidth();
 
-    const QString wanPort = ReadSetting(kNetwork, QStringLiteral("WanPort"));
+    const QString wanPort = settings::wanPort();
     if (NetworkType == 1) {
         slot.LocalIP = QStringLiteral("0.0.0.0");
         slot.LocalPortNumber = wanPort;
     } else if (NetworkType == 2) {
-        slot.LocalIP = ReadSetting(kNetwork, QStringLiteral("LanIP"));
-        slot.LocalPortNumber = ReadSetting(kNetwork, QStringLiteral("LanPort"));
+        slot.LocalIP = settings::lanIP();
+        slot.LocalPortNumber = settings::lanPort();
     }
-    slot.IPAddress = ReadSetting(kNetwork, QStringLiteral("WanIP"));
+    slot.IPAddress = settings::wanIP();
     slot.PortNumber = wanPort;
 
     ReadHRP();
@@ -172,8 +130,8 @@ void VL::LoadPortPaths()
     const std::array<QString *, 4> mods { &R_ModPath, &J_ModPath, &E_ModPath, &X_ModPath };
     const std::array<QString *, 4> names { &R_ExeName, &J_ExeName, &E_ExeName, &X_ExeName };
     for (int port = 0; port < 4; ++port) {
-        *exes[port] = ReadSetting(kGame, portPrefix(port) + u"_ExePath");
-        *mods[port] = ReadSetting(kGame, portPrefix(port) + u"_ModPath");
+        *exes[port] = settings::exePath(port);
+        *mods[port] = settings::modPath(port);
         *names[port] = GetExeName(*exes[port]);
     }
 }
@@ -184,7 +142,7 @@ void VL::SetPortPaths(int currentPort)
     if (currentPort >= 1 && currentPort <= 4)
         CurrentPortPath = GetPathOnly(exePath(currentPort - 1));
     CurrentPortCfg = JoinPath(CurrentPortPath, QStringLiteral("VLCfg.txt"));
-    const QString mapPath = ReadSetting(kGame, QStringLiteral("MapPath"));
+    const QString mapPath = settings::mapPath();
     UsermapPath = !mapPath.isEmpty() && FolderExists(mapPath) ? mapPath : CurrentPortPath;
 }
 
@@ -207,22 +165,15 @@ bool VL::IsPortSetup(int port, bool dispErr, QWidget *parent)
 
 bool VL::CheckCompulsoryDetails()
 {
-    const QString port = ReadSetting(kGame, QStringLiteral("DefaultPort"));
-    static const QStringList ports { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                     QStringLiteral("4") };
-    const qsizetype index = ports.indexOf(port);
-    if (index < 0)
-        return false;
-    if (!FileExists(ReadSetting(kGame, portPrefix(int(index)) + u"_ExePath")))
-        return false;
-    return !ReadSetting(kPlayer, QStringLiteral("PlayerName")).isEmpty();
+    const std::optional<int> port = settings::exactDefaultPort();
+    return port && FileExists(settings::exePath(*port)) && !settings::playerName().isEmpty();
 }
 
 void VL::ReadHRP()
 {
-    EnableHRP = ReadSetting(kGame, QStringLiteral("EnableHRP")) == u"1";
-    HRPPath1 = ReadSetting(kGame, QStringLiteral("HRP_Path1"));
-    HRPPath2 = ReadSetting(kGame, QStringLiteral("HRP_Path2"));
+    EnableHRP = settings::hrpEnabled();
+    HRPPath1 = settings::hrpPack1();
+    HRPPath2 = settings::hrpPack2();
 }
 
 bool VL::CheckForMap(const QString &currentMap) const

@@ -2,7 +2,7 @@
 #include "ui_frmbugreport.h"
 
 #include "messagebox.h"
-#include "modregistry.h"
+#include "settings.h"
 #include "shellactions.h"
 #include "utilityrequests.h"
 #include "vl.h"
@@ -81,8 +81,7 @@ void FrmBugReport::send()
     }
 
     const QUrl url
-        = BugReportURL(version, ReadSetting(QStringLiteral("Player"), QStringLiteral("PlayerName")),
-                       m_ui->cboArea->currentText(), report);
+        = BugReportURL(version, settings::playerName(), m_ui->cboArea->currentText(), report);
     m_inet->setRequestTimeoutMs(utilityRequestTimeoutMs());
     if (!m_inet->get(url)) {
         replyArrived({}, false);

@@ -2,18 +2,13 @@
 
 #include "forms.h"
 #include "frmoptions.h"
-#include "modregistry.h"
+#include "optionswindows.h"
+#include "settings.h"
 #include "ui_frmhrp.h"
 #include "vl.h"
 #include "windowplacement.h"
 
 #include <QCloseEvent>
-
-namespace {
-
-const QString kGame = QStringLiteral("Game");
-
-} // namespace
 
 FrmHRP::FrmHRP(QWidget *owner)
     : QDialog { owner }
@@ -33,8 +28,8 @@ FrmHRP::FrmHRP(QWidget *owner)
     connect(m_ui->cmdDefaults, &QPushButton::clicked, this, &FrmHRP::setDefaults);
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &FrmHRP::saveAndClose);
 
-    m_ui->txtPack1->setText(ReadSetting(kGame, QStringLiteral("HRP_Path1")));
-    m_ui->txtPack2->setText(ReadSetting(kGame, QStringLiteral("HRP_Path2")));
+    m_ui->txtPack1->setText(settings::hrpPack1());
+    m_ui->txtPack2->setText(settings::hrpPack2());
 }
 
 FrmHRP::~FrmHRP() = default;
@@ -52,8 +47,10 @@ void FrmHRP::setDefaults()
 
 void FrmHRP::saveAndClose()
 {
-    WriteSetting(kGame, QStringLiteral("HRP_Path1"), m_ui->txtPack1->text());
-    WriteSetting(kGame, QStringLiteral("HRP_Path2"), m_ui->txtPack2->text());
+    if (!settings::setHrpPacks(m_ui->txtPack1->text(), m_ui->txtPack2->text()).ok()) {
+        options::ShowNotSaved(this);
+        return;
+    }
     VL::instance().ReadHRP();
     close();
 }

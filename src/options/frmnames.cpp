@@ -2,15 +2,15 @@
 
 #include "forms.h"
 #include "frmoptions.h"
-#include "modregistry.h"
+#include "optionswindows.h"
 #include "separators.h"
+#include "settings.h"
 #include "storedlists.h"
+#include "textlimits.h"
 #include "ui_frmnames.h"
 #include "windowplacement.h"
 
 namespace {
-
-const QString kPlayer = QStringLiteral("Player");
 
 QStringList entries(const QListWidget *list)
 {
@@ -41,10 +41,9 @@ FrmNames::FrmNames(QWidget *owner)
     connect(m_ui->cmdClearHide, &QPushButton::clicked, m_ui->lstHide, &QListWidget::clear);
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &FrmNames::saveAndClose);
 
-    m_ui->lstShow->addItems(
-        SplitList(ReadSetting(kPlayer, QStringLiteral("OtherNames")), sep::MsgSep));
-    m_ui->lstHide->addItems(
-        SplitList(ReadSetting(kPlayer, QStringLiteral("OtherOldNames")), sep::MsgSep));
+    m_ui->txtName->setMaxLength(limits::PlayerName);
+    m_ui->lstShow->addItems(SplitList(settings::otherNames(), sep::MsgSep));
+    m_ui->lstHide->addItems(SplitList(settings::otherOldNames(), sep::MsgSep));
 }
 
 FrmNames::~FrmNames() = default;
@@ -74,10 +73,12 @@ void FrmNames::moveSelected(QListWidget *from, QListWidget *to)
 
 void FrmNames::saveAndClose()
 {
-    WriteSetting(kPlayer, QStringLiteral("OtherNames"),
-                 JoinList(entries(m_ui->lstShow), sep::MsgSep));
-    WriteSetting(kPlayer, QStringLiteral("OtherOldNames"),
-                 JoinList(entries(m_ui->lstHide), sep::MsgSep));
+    if (!settings::setOtherNames(JoinList(entries(m_ui->lstShow), sep::MsgSep),
+                                 JoinList(entries(m_ui->lstHide), sep::MsgSep))
+             .ok()) {
+        options::ShowNotSaved(this);
+        return;
+    }
     if (FrmOptions *options = FindForm<FrmOptions>(QStringLiteral("FrmOptions")))
         options->GetOtherNames();
     close();

@@ -7,16 +7,17 @@
 #include "frmnames.h"
 #include "localaddress.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "optionswindows.h"
 #include "paths.h"
 #include "porttable.h"
 #include "separators.h"
+#include "settings.h"
 #include "settingsevents.h"
 #include "settingsstore.h"
 #include "storedlists.h"
 #include "streamsocket.h"
 #include "tables.h"
+#include "textlimits.h"
 #include "ui_frmoptions.h"
 #include "vl.h"
 #include "vlsession.h"
@@ -34,10 +35,6 @@
 
 namespace {
 
-const QString kGame = QStringLiteral("Game");
-const QString kNetwork = QStringLiteral("Network");
-const QString kPlayer = QStringLiteral("Player");
-
 constexpr int kPageCount = 4;
 constexpr int kProgressMaximum = 20;
 const QString kDefaultNetPort = QStringLiteral("8500");
@@ -48,23 +45,10 @@ FrmOptions::QuitHandler &quitHandler()
     return handler;
 }
 
-// A stored "I use" value ticks the box only when it is the number 1.
-bool storedIUse(int port)
+// A flag as the store writes it.
+QString flagText(bool on)
 {
-    const QString name = options::IUseValueName(port);
-    if (name.isEmpty())
-        return false;
-    bool ok = false;
-    const int value = ReadSetting(kGame, name).trimmed().toInt(&ok);
-    return ok && value == 1;
-}
-
-// The stored country index, or -1 (nothing chosen) when it names no entry.
-int storedLocation(int countries)
-{
-    bool ok = false;
-    const int index = ReadSetting(kPlayer, QStringLiteral("Location")).trimmed().toInt(&ok);
-    return ok && index >= 0 && index < countries ? index : -1;
+    return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 // The comments box works with line feeds; the stored text keeps the
@@ -154,22 +138,27 @@ void FrmOptions::load()
         m_defaultPort = vl.GetDefaultPort();
         m_ui->cmbPortDetails_0->setCurrentIndex(m_defaultPort);
     }
+    m_loaded.defaultPort = settings::defaultPortText();
     for (int port = 0; port < options::PortCount; ++port) {
-        m_portPaths[std::size_t(port * 2)] = ReadSetting(kGame, options::ExeValueName(port));
-        m_portPaths[std::size_t(port * 2 + 1)] = ReadSetting(kGame, options::ModValueName(port));
+        m_portPaths[std::size_t(port * 2)] = settings::exePath(port);
+        m_portPaths[std::size_t(port * 2 + 1)] = settings::modPath(port);
     }
+    m_loaded.portPaths = m_portPaths;
     showPort(m_defaultPort);
 
-    m_ui->txtPortDetails_2->setText(ReadSetting(kGame, QStringLiteral("MapPath")));
-    m_ui->txtYourDetails_0->setText(ReadSetting(kPlayer, QStringLiteral("FullName")));
-    m_ui->cmbPlayerDetails_0->setCurrentIndex(storedLocation(int(countries.size())));
-    m_ui->txtYourDetails_1->setText(ReadSetting(kPlayer, QStringLiteral("Age")));
-    m_ui->txtYourDetails_2->setText(ReadSetting(kPlayer, QStringLiteral("EmailAddress")));
-    m_ui->txtYourDetails_3->setText(ReadSetting(kPlayer, QStringLiteral("Website")));
-    m_ui->txtYourDetails_4->setPlainText(
-        commentsFromStore(ReadSetting(kPlayer, QStringLiteral("Comments"))));
-    m_ui->txtPlayerDetails_0->setText(ReadSetting(kPlayer, QStringLiteral("PlayerName")));
-    m_ui->chkUseHRP->setChecked(ReadSetting(kGame, QStringLiteral("EnableHRP")) == u"1");
+    m_ui->txtPortDetails_2->setText(settings::mapPath());
+    m_ui->txtYourDetails_0->setText(settings::fullName());
+    m_loaded.country = settings::countryText();
+    m_ui->cmbPlayerDetails_0->setCurrentIndex(settings::country(int(countries.size())));
+    m_ui->txtYourDetails_1->setText(settings::ageText());
+    m_ui->txtYourDetails_2->setText(settings::emailAddress());
+    m_ui->txtYourDetails_3->setText(settings::website());
+    m_ui->txtYourDetails_4->setPlainText(commentsFromStore(settings::comments()));
+    // A longer stored name is shown cut, and kept as stored unless edited.
+    m_ui->txtPlayerDetails_0->setMaxLength(limits::PlayerName);
+    m_ui->txtPlayerDetails_0->setText(settings::playerName());
+    m_loaded.hrpEnabled = settings::hrpEnabledText();
+    m_ui->chkUseHRP->setChecked(m_loaded.hrpEnabled == u"1");
     GetOtherNames();
 
     for (QComboBox *placeholder :
@@ -178,25 +167,26 @@ void FrmOptions::load()
         placeholder->setCurrentIndex(0);
 
     const QString address = localAddress();
-    const auto storedAddress = [&address](const QString &name) {
-        const QString stored = ReadSetting(kNetwork, name);
-        return ValidateIP(stored) ? stored : address;
-    };
-    const auto storedPort = [](const QString &name) {
-        const QString stored = ReadSetting(kNetwork, name);
-        return ValidatePort(stored) ? stored : kDefaultNetPort;
-    };
-    m_ui->txtWanDetails_0->setText(storedAddress(QStringLiteral("WanIP")));
-    m_ui->txtWanDetails_1->setText(storedPort(QStringLiteral("WanPort")));
-    m_ui->txtLanDetails_0->setText(storedAddress(QStringLiteral("LanIP")));
-    m_ui->txtLanDetails_1->setText(storedPort(QStringLiteral("LanPort")));
-    const QString networkType = ReadSetting(kNetwork, QStringLiteral("NetworkType"));
-    if (networkType == u"1")
+    const auto storedAddress
+        = [&address](const QString &stored) { return ValidateIP(stored) ? stored : address; };
+    const auto storedPort
+        = [](const QString &stored) { return ValidatePort(stored) ? stored : kDefaultNetPort; };
+    m_loaded.wanIP = settings::wanIP();
+    m_loaded.wanPort = settings::wanPort();
+    m_loaded.lanIP = settings::lanIP();
+    m_loaded.lanPort = settings::lanPort();
+    m_ui->txtWanDetails_0->setText(storedAddress(m_loaded.wanIP));
+    m_ui->txtWanDetails_1->setText(storedPort(m_loaded.wanPort));
+    m_ui->txtLanDetails_0->setText(storedAddress(m_loaded.lanIP));
+    m_ui->txtLanDetails_1->setText(storedPort(m_loaded.lanPort));
+    m_loaded.networkType = settings::networkTypeText();
+    if (m_loaded.networkType == u"1")
         m_ui->optWan->setChecked(true);
-    else if (networkType == u"2")
+    else if (m_loaded.networkType == u"2")
         m_ui->optLan->setChecked(true);
     applyNetworkRule();
 
+    m_loaded.texts = shownTexts();
     m_loading = false;
 }
 
@@ -243,7 +233,9 @@ void FrmOptions::showPort(int port)
         m_ui->txtPortDetails_0->clear();
         m_ui->txtPortDetails_1->clear();
     }
-    m_ui->chkIUSE->setChecked(storedIUse(port));
+    if (port >= 0 && port < options::PortCount)
+        m_loaded.usesPort[std::size_t(port)] = settings::usesPortText(port);
+    m_ui->chkIUSE->setChecked(settings::usesPort(port));
     applyIUseRule();
 }
 
@@ -314,8 +306,7 @@ void FrmOptions::GetOtherNames()
 {
     m_ui->cmbPlayerDetails_1->clear();
     m_ui->cmbPlayerDetails_1->addItem(m_ui->txtPlayerDetails_0->text());
-    m_ui->cmbPlayerDetails_1->addItems(
-        SplitList(ReadSetting(kPlayer, QStringLiteral("OtherNames")), sep::MsgSep));
+    m_ui->cmbPlayerDetails_1->addItems(SplitList(settings::otherNames(), sep::MsgSep));
 }
 
 void FrmOptions::applyNetworkRule()
@@ -439,42 +430,122 @@ void FrmOptions::AutoDetectNetworkFor(const QString &localAddress)
     }
 }
 
-bool FrmOptions::Save()
+FrmOptions::ShownTexts FrmOptions::shownTexts() const
 {
-    std::optional<store::Batch> batch(std::in_place); // one lock and one save for all values
+    return { m_ui->txtPortDetails_2->text(),  m_ui->txtYourDetails_0->text(),
+             m_ui->txtYourDetails_1->text(),  m_ui->txtYourDetails_2->text(),
+             m_ui->txtYourDetails_3->text(),  m_ui->txtYourDetails_4->toPlainText(),
+             m_ui->txtPlayerDetails_0->text() };
+}
+
+settings::Result FrmOptions::writeChanges()
+{
+    // Only what differs from what this window loaded is written, so that a
+    // second Velkor that saved meanwhile keeps its values. Boxes of free
+    // text count as changed when edited; values the window puts right
+    // (fall-backs for unusable stored values) when they differ from the
+    // stored text.
+    store::Batch batch; // one lock and one save for all values
+    settings::Result failed;
+    const auto keep = [&failed](const settings::Result &result) {
+        if (failed.ok() && !result.ok())
+            failed = result;
+    };
+
     const int shown = shownPort();
     if (shown >= 0) {
         m_portPaths[std::size_t(shown * 2)] = m_ui->txtPortDetails_0->text();
         m_portPaths[std::size_t(shown * 2 + 1)] = m_ui->txtPortDetails_1->text();
-        WriteSetting(kGame, options::IUseValueName(shown),
-                     m_ui->chkIUSE->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        const bool used = m_ui->chkIUSE->isChecked();
+        if (flagText(used) != m_loaded.usesPort[std::size_t(shown)])
+            keep(settings::setUsesPort(shown, used));
     }
-    WriteSetting(kGame, QStringLiteral("DefaultPort"), QString::number(m_defaultPort + 1));
+    if (QString::number(m_defaultPort + 1) != m_loaded.defaultPort)
+        keep(settings::setDefaultPort(m_defaultPort));
     for (int port = 0; port < options::PortCount; ++port) {
-        WriteSetting(kGame, options::ExeValueName(port), m_portPaths[std::size_t(port * 2)]);
-        WriteSetting(kGame, options::ModValueName(port), m_portPaths[std::size_t(port * 2 + 1)]);
+        const auto exe = std::size_t(port * 2);
+        const auto mod = exe + 1;
+        if (m_portPaths[exe] != m_loaded.portPaths[exe])
+            keep(settings::setExePath(port, m_portPaths[exe]));
+        if (m_portPaths[mod] != m_loaded.portPaths[mod])
+            keep(settings::setModPath(port, m_portPaths[mod]));
     }
-    WriteSetting(kGame, QStringLiteral("MapPath"), m_ui->txtPortDetails_2->text());
-    WriteSetting(kPlayer, QStringLiteral("FullName"), m_ui->txtYourDetails_0->text());
-    WriteSetting(kPlayer, QStringLiteral("Location"),
-                 QString::number(m_ui->cmbPlayerDetails_0->currentIndex()));
-    WriteSetting(kPlayer, QStringLiteral("Age"), m_ui->txtYourDetails_1->text());
-    WriteSetting(kPlayer, QStringLiteral("EmailAddress"), m_ui->txtYourDetails_2->text());
-    WriteSetting(kPlayer, QStringLiteral("Website"), m_ui->txtYourDetails_3->text());
-    WriteSetting(kPlayer, QStringLiteral("Comments"),
-                 commentsToStore(m_ui->txtYourDetails_4->toPlainText()));
-    WriteSetting(kPlayer, QStringLiteral("PlayerName"), m_ui->txtPlayerDetails_0->text());
-    WriteSetting(kNetwork, QStringLiteral("WanIP"), m_ui->txtWanDetails_0->text());
-    WriteSetting(kNetwork, QStringLiteral("WanPort"), m_ui->txtWanDetails_1->text());
-    WriteSetting(kNetwork, QStringLiteral("LanIP"), m_ui->txtLanDetails_0->text());
-    WriteSetting(kNetwork, QStringLiteral("LanPort"), m_ui->txtLanDetails_1->text());
-    WriteSetting(kNetwork, QStringLiteral("NetworkType"),
-                 m_ui->optLan->isChecked() ? QStringLiteral("2") : QStringLiteral("1"));
-    WriteSetting(kGame, QStringLiteral("EnableHRP"),
-                 m_ui->chkUseHRP->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    batch.reset(); // saved before any box can spin an event loop
 
+    const ShownTexts now = shownTexts();
+    const ShownTexts &then = m_loaded.texts;
+    if (now.mapPath != then.mapPath)
+        keep(settings::setMapPath(now.mapPath));
+    if (now.fullName != then.fullName)
+        keep(settings::setFullName(now.fullName));
+    const int country = m_ui->cmbPlayerDetails_0->currentIndex();
+    if (QString::number(country) != m_loaded.country)
+        keep(settings::setCountry(country));
+    if (now.age != then.age)
+        keep(settings::setAge(now.age));
+    if (now.email != then.email)
+        keep(settings::setEmailAddress(now.email));
+    if (now.website != then.website)
+        keep(settings::setWebsite(now.website));
+    if (now.comments != then.comments)
+        keep(settings::setComments(commentsToStore(now.comments)));
+    if (now.playerName != then.playerName)
+        keep(settings::setPlayerName(now.playerName));
+
+    const auto network = [&keep](const QString &shownText, const QString &stored,
+                                 settings::Result (*write)(const QString &)) {
+        if (shownText != stored)
+            keep(write(shownText));
+    };
+    network(m_ui->txtWanDetails_0->text(), m_loaded.wanIP, &settings::setWanIP);
+    network(m_ui->txtWanDetails_1->text(), m_loaded.wanPort, &settings::setWanPort);
+    network(m_ui->txtLanDetails_0->text(), m_loaded.lanIP, &settings::setLanIP);
+    network(m_ui->txtLanDetails_1->text(), m_loaded.lanPort, &settings::setLanPort);
+    const int networkType = m_ui->optLan->isChecked() ? 2 : 1;
+    if (QString::number(networkType) != m_loaded.networkType)
+        keep(settings::setNetworkType(networkType));
+    const bool hrp = m_ui->chkUseHRP->isChecked();
+    if (flagText(hrp) != m_loaded.hrpEnabled)
+        keep(settings::setHrpEnabled(hrp));
+
+    const settings::Result saved { batch.commit() };
+    if (!failed.ok())
+        return failed;
+    if (!saved.ok())
+        return saved;
+
+    // What is stored now is what the next Save compares against.
+    if (shown >= 0)
+        m_loaded.usesPort[std::size_t(shown)] = flagText(m_ui->chkIUSE->isChecked());
+    m_loaded.defaultPort = QString::number(m_defaultPort + 1);
+    m_loaded.portPaths = m_portPaths;
+    m_loaded.texts = now;
+    m_loaded.country = QString::number(country);
+    m_loaded.wanIP = m_ui->txtWanDetails_0->text();
+    m_loaded.wanPort = m_ui->txtWanDetails_1->text();
+    m_loaded.lanIP = m_ui->txtLanDetails_0->text();
+    m_loaded.lanPort = m_ui->txtLanDetails_1->text();
+    m_loaded.networkType = QString::number(networkType);
+    m_loaded.hrpEnabled = flagText(hrp);
+    return {};
+}
+
+void FrmOptions::reportNotSaved()
+{
+    m_ui->lblStatus->setText(QStringLiteral("Settings not saved."));
+    options::ShowNotSaved(this);
+}
+
+bool FrmOptions::Save()
+{
     const QPointer<FrmOptions> self(this);
+    // Nothing else happens when nothing was written: the input stays in the
+    // window for another try.
+    if (!writeChanges().ok()) {
+        m_savedComplete = false;
+        reportNotSaved();
+        return false;
+    }
+
     m_savedComplete = VL::CheckCompulsoryDetails();
     if (!m_savedComplete) {
         msgbox::show(this,
@@ -496,7 +567,11 @@ bool FrmOptions::Save()
     if (!self || !m_savedComplete)
         return false;
 
-    WriteSetting(kGame, QStringLiteral("VLSetup"), QStringLiteral("1"));
+    if (!settings::setSetupComplete().ok()) {
+        m_savedComplete = false;
+        reportNotSaved();
+        return false;
+    }
     m_ui->lblStatus->setText(QStringLiteral("Settings saved."));
     if (vl.FirstRun) {
         emit firstRunCompleted();
@@ -540,6 +615,15 @@ void FrmOptions::endProgram()
 }
 
 namespace options {
+
+void ShowNotSaved(QWidget *owner)
+{
+    msgbox::show(owner,
+                 u"Your settings could not be saved. The settings file \"" + settings::location()
+                     + u"\" is in use by another program or cannot be written.\n\n"
+                       u"Your changes are still in this window: press Save to try again.",
+                 QStringLiteral("Error"), msgbox::Icon::Error);
+}
 
 FrmOptions *ShowOptions(QWidget *owner)
 {

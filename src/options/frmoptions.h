@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -47,8 +49,9 @@ public:
     // Selects a tab by position; any position without a tab is reported.
     void SelectTab(int index);
 
-    // Writes every value and checks the compulsory details; true when they
-    // are complete.
+    // Writes the values changed in this window and checks the compulsory
+    // details; true when they are complete. When the store cannot be
+    // written, says so and keeps the input.
     bool Save();
 
     // Unticks "Enable HRP Support" (the HRP window closes without a pack).
@@ -86,7 +89,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The free-text boxes as they read.
+    struct ShownTexts
+    {
+        QString mapPath, fullName, age, email, website, comments, playerName;
+    };
+    // What the window loaded (or last saved): the comparison for Save.
+    struct Loaded
+    {
+        QString defaultPort;
+        std::array<QString, 8> portPaths;
+        std::array<QString, 4> usesPort; // as read when the port was shown
+        QString country, wanIP, wanPort, lanIP, lanPort, networkType, hrpEnabled;
+        ShownTexts texts;
+    };
+
     void load();
+    [[nodiscard]] ShownTexts shownTexts() const;
+    settings::Result writeChanges();
+    void reportNotSaved();
     void showPage(int index);
     void showPort(int port);
     void applyIUseRule();
@@ -115,6 +136,7 @@ private:
     // R exe, R mod, J exe, J mod, E exe, E mod, X exe, X mod: as stored,
     // taken from the boxes for the shown port only on Save.
     std::array<QString, 8> m_portPaths;
+    Loaded m_loaded;
     int m_defaultPort = 0;
     bool m_savedComplete = false;
     bool m_loading = false;

@@ -14,4 +14,8 @@ void ShowUpdates(QWidget *owner);
 void ShowBugReport(QWidget *owner);
 void ShowAbout(QWidget *owner);
 
+// Tells the user that the settings could not be written and where they are
+// kept; the window that tried keeps its input.
+void ShowNotSaved(QWidget *owner);
+
 } // namespace options

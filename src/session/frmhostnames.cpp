@@ -3,8 +3,8 @@
 #include "forms.h"
 #include "frmserveroptions.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "separators.h"
+#include "settings.h"
 #include "storedlists.h"
 #include "ui_frmhostnames.h"
 #include "windowplacement.h"
@@ -12,9 +12,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
-const QString kSession = QStringLiteral("Session");
-const QString kHostNames = QStringLiteral("HostNames");
 
 } // namespace
 
@@ -38,7 +35,7 @@ FrmHostNames::FrmHostNames(QWidget *owner)
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &FrmHostNames::saveAndClose);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QWidget::close);
 
-    m_ui->lstNames->addItems(SplitList(ReadSetting(kSession, kHostNames), sep::ListSep));
+    m_ui->lstNames->addItems(SplitList(settings::hostNames(), sep::ListSep));
 }
 
 FrmHostNames::~FrmHostNames() = default;
@@ -102,7 +99,7 @@ void FrmHostNames::saveAndClose()
     names.reserve(m_ui->lstNames->count());
     for (int row = 0; row < m_ui->lstNames->count(); ++row)
         names.append(m_ui->lstNames->item(row)->text());
-    WriteSetting(kSession, kHostNames, JoinList(names, sep::ListSep));
+    settings::setHostNames(JoinList(names, sep::ListSep));
     if (FrmServerOptions *options = FindForm<FrmServerOptions>(QStringLiteral("FrmServerOptions")))
         options->UpdateHosts();
     close();

@@ -5,8 +5,8 @@
 #include "frmmanageip.h"
 #include "frmsession.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "separators.h"
+#include "settings.h"
 #include "storedlists.h"
 #include "ui_frmip.h"
 #include "vlsession.h"
@@ -97,8 +97,7 @@ void FrmIP::GetHostList()
 {
     // A stored list cut short by hand or by an older writer offers its
     // complete triples only.
-    const QStringList stored
-        = SplitList(ReadSetting(QStringLiteral("Game"), QStringLiteral("StoredIPs")), sep::ListSep);
+    const QStringList stored = SplitList(settings::storedHosts(), sep::ListSep);
     m_storedHosts = stored.mid(0, stored.size() - stored.size() % 3);
 
     const QSignalBlocker blocker(m_ui->cboHosts);

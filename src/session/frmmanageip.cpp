@@ -4,8 +4,8 @@
 #include "forms.h"
 #include "frmip.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "separators.h"
+#include "settings.h"
 #include "storedlists.h"
 #include "ui_frmmanageip.h"
 #include "windowplacement.h"
@@ -14,8 +14,6 @@
 
 namespace {
 
-const QString kGame = QStringLiteral("Game");
-const QString kStoredIPs = QStringLiteral("StoredIPs");
 const QString kDefaultPort = QStringLiteral("8501");
 
 void focusField(QLineEdit *field)
@@ -52,7 +50,7 @@ FrmManageIP::FrmManageIP(QWidget *owner)
 
     // A stored list may have been cut short by hand or by an older writer:
     // only complete triples become entries.
-    const QStringList stored = SplitList(ReadSetting(kGame, kStoredIPs), sep::ListSep);
+    const QStringList stored = SplitList(settings::storedHosts(), sep::ListSep);
     for (qsizetype i = 0; i + 2 < stored.size(); i += 3)
         m_ui->lstHosts->addTopLevelItem(
             new QTreeWidgetItem(QStringList { stored.at(i), stored.at(i + 1), stored.at(i + 2) }));
@@ -159,7 +157,7 @@ void FrmManageIP::saveAndClose()
         const QTreeWidgetItem *item = m_ui->lstHosts->topLevelItem(row);
         fields << item->text(0) << item->text(1) << item->text(2);
     }
-    WriteSetting(kGame, kStoredIPs, JoinList(fields, sep::ListSep));
+    settings::setStoredHosts(JoinList(fields, sep::ListSep));
     if (FrmIP *join = FindForm<FrmIP>(QStringLiteral("FrmIP")))
         join->GetHostList();
     close();

@@ -5,9 +5,9 @@
 #include "frmhostnames.h"
 #include "frmsession.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "separators.h"
 #include "sessionplayers.h"
+#include "settings.h"
 #include "storedlists.h"
 #include "tables.h"
 #include "ui_frmserveroptions.h"
@@ -17,7 +17,6 @@
 
 namespace {
 
-const QString kSession = QStringLiteral("Session");
 const QString kError = QStringLiteral("Error");
 constexpr int kPortCount = 4;
 constexpr int kGameType = 0;
@@ -120,7 +119,7 @@ void FrmServerOptions::NewValues()
     m_ui->cboMaxConnections->setCurrentIndex(0);
 
     UpdateHosts();
-    m_ui->cboHostName->setEditText(ReadSetting(kSession, QStringLiteral("HostName")));
+    m_ui->cboHostName->setEditText(settings::hostName());
     if (hostName().isEmpty() && m_ui->cboHostName->count() > 0) {
         m_ui->cboHostName->setCurrentIndex(0);
         m_ui->cboHostName->setEditText(m_ui->cboHostName->itemText(0));
@@ -220,8 +219,7 @@ void FrmServerOptions::UpdateHosts()
     const QString name = hostName();
     const QSignalBlocker blocker(m_ui->cboHostName);
     m_ui->cboHostName->clear();
-    m_ui->cboHostName->addItems(
-        SplitList(ReadSetting(kSession, QStringLiteral("HostNames")), sep::ListSep));
+    m_ui->cboHostName->addItems(SplitList(settings::hostNames(), sep::ListSep));
     m_ui->cboHostName->setEditText(name);
 }
 
@@ -243,7 +241,7 @@ void FrmServerOptions::SetDetails(bool FirstTime)
     session.VLPort = m_ui->txtPort->text().toUShort();
     session.MaxPlayers = quint8(m_ui->cboMaxPlayers->currentIndex() + 1);
     VL::instance().SetPortPaths(session.CurrentPort);
-    WriteSetting(kSession, QStringLiteral("HostName"), session.HostName);
+    settings::setHostName(session.HostName);
 
     const LobbySource &source = lobbySource();
     const int lobby = m_ui->cboLobbies->currentIndex();

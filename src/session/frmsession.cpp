@@ -8,12 +8,12 @@
 #include "frmserveroptions.h"
 #include "gamesettings.h"
 #include "messagebox.h"
-#include "modregistry.h"
 #include "optionswindows.h"
 #include "paths.h"
 #include "sessioncodec.h"
 #include "sessionicons.h"
 #include "sessionplayers.h"
+#include "settings.h"
 #include "settingsevents.h"
 #include "statuspanel.h"
 #include "tables.h"
@@ -38,7 +38,6 @@
 
 namespace {
 
-const QString kSessionKey = QStringLiteral("Session");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kHostOnly = QStringLiteral("Only the host can access this feature.");
 const QString kHostOnlyTitle = QStringLiteral("Host Access Only");
@@ -61,10 +60,10 @@ FrmSession::QuitHandler &quitHandler()
 }
 
 // A stored whole number within [lowest, highest], or nothing.
-std::optional<qint64> storedNumber(const QString &name, qint64 lowest, qint64 highest)
+std::optional<qint64> storedNumber(const QString &stored, qint64 lowest, qint64 highest)
 {
     bool ok = false;
-    const qint64 value = ReadSetting(kSessionKey, name).trimmed().toLongLong(&ok);
+    const qint64 value = stored.trimmed().toLongLong(&ok);
     if (!ok || value < lowest || value > highest)
         return std::nullopt;
     return value;
@@ -73,7 +72,7 @@ std::optional<qint64> storedNumber(const QString &name, qint64 lowest, qint64 hi
 // A stored family name that can travel in a styled text and name a font.
 QString storedFontName()
 {
-    const QString name = ReadSetting(kSessionKey, QStringLiteral("FontName")).trimmed();
+    const QString name = settings::fontName().trimmed();
     if (name.isEmpty() || name.size() > kLongestFontName)
         return kDefaultFontName;
     for (QChar c : name) {
@@ -572,9 +571,9 @@ void FrmSession::UpdateFonts()
 {
     QFont font(storedFontName());
     const std::optional<qint64> size
-        = storedNumber(QStringLiteral("FontSize"), kSmallestFontSize, kLargestFontSize);
+        = storedNumber(settings::fontSize(), kSmallestFontSize, kLargestFontSize);
     font.setPointSize(size ? int(*size) : kDefaultFontSize);
-    const std::optional<qint64> style = storedNumber(QStringLiteral("FontStyle"), 1, 4);
+    const std::optional<qint64> style = storedNumber(settings::fontStyle(), 1, 4);
     font.setBold(false);
     font.setItalic(false);
     if (style == 2 || style == 4)
@@ -584,7 +583,7 @@ void FrmSession::UpdateFonts()
     m_ui->txtChat->setFont(font);
 
     const std::optional<qint64> colour
-        = storedNumber(QStringLiteral("FontColour"), 0, kDefaultFontColour);
+        = storedNumber(settings::fontColour(), 0, kDefaultFontColour);
     const QColor text = colourFromNumber(colour ? *colour : kDefaultFontColour);
     setTextColour(m_ui->txtChat, text);
     // "^0" in the chat view means the player's own colour.

@@ -457,6 +457,25 @@ private slots:
         QCOMPARE(boxes.shown().at(1).text, kFirstRunText);
     }
 
+    void storeThatCannotBeReadOrSetAsideIsExplained()
+    {
+        const QString path = testsupport::unreadableStoreInLockedFolder();
+        if (path.isEmpty())
+            QSKIP("no folder here that cannot be written");
+
+        testsupport::MessageBoxRecorder boxes;
+        startup::ProcessCommandLine({});
+        QVERIFY(boxes.shown().size() >= 2);
+        const msgbox::Request &notice = boxes.shown().at(0);
+        QCOMPARE(notice.title, QStringLiteral("Velkor"));
+        QCOMPARE(notice.icon, msgbox::Icon::Warning);
+        QVERIFY2(notice.text.contains(u"could not be read or set aside"), qPrintable(notice.text));
+        QVERIFY2(notice.text.contains(QDir::toNativeSeparators(path)), qPrintable(notice.text));
+        // Before the first-run flow, and only once.
+        QCOMPARE(boxes.shown().at(1).text, kFirstRunText);
+        QCOMPARE(boxes.texts().filter(u"set aside").size(), 1);
+    }
+
     void mainWindowExitEndsProgram()
     {
         setUpCompleted(QDate::currentDate().toString(Qt::ISODate));

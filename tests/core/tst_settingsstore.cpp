@@ -1,11 +1,14 @@
 #include "modregistry.h"
+#include "settings.h"
 #include "settingsstore.h"
 #include "testsupport.h"
 #include "vl.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
 
@@ -179,6 +182,118 @@ private slots:
         // The writers did get through some writes before they were killed.
         QCOMPARE(ReadSetting(QStringLiteral("Game"), QStringLiteral("Killed0")),
                  QStringLiteral("0"));
+    }
+
+    void writesReportALockHeldElsewhere()
+    {
+        WriteSetting(QStringLiteral("Player"), QStringLiteral("PlayerName"), QStringLiteral("Old"));
+        QLockFile other(storeFile() + u".lock");
+        QVERIFY(other.tryLock(0));
+
+        // The real wait: a lock that cannot be had fails within about a
+        // second, not after many.
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(WriteSetting(QStringLiteral("Player"), QStringLiteral("PlayerName"),
+                              QStringLiteral("New")),
+                 long(store::AccessDenied));
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+
+        const int wait = store::setLockWait(50);
+        {
+            store::Batch batch;
+            QVERIFY(!settings::setFullName(QStringLiteral("Duke")).ok());
+            QCOMPARE(batch.commit(), long(store::AccessDenied));
+        }
+        QCOMPARE(settings::playerName(), QStringLiteral("Old"));
+        QCOMPARE(settings::fullName(), QString());
+
+        other.unlock();
+        QVERIFY(settings::setPlayerName(QStringLiteral("New")).ok());
+        QCOMPARE(settings::playerName(), QStringLiteral("New"));
+        store::setLockWait(wait);
+    }
+
+    void readsFollowAnotherProcess()
+    {
+        QCOMPARE(ReadSetting(QStringLiteral("Game"), QStringLiteral("Other0")), QString());
+        for (int round = 1; round <= 3; ++round) {
+            QProcess writer;
+            writer.start(writerProgram(),
+                         { storeFile(), QStringLiteral("Other"), QString::number(round) });
+            QVERIFY(writer.waitForFinished(30000));
+            QCOMPARE(writer.exitCode(), 0);
+            // Read right after: the copy in memory must not hide the change.
+            QCOMPARE(ReadSetting(QStringLiteral("Game"), u"Other" + QString::number(round - 1)),
+                     QString::number(round - 1));
+        }
+    }
+
+    void typedValuesKeepTheStoredLayout()
+    {
+        // Existing users' stores must read the same: names and texts as
+        // they always were.
+        QVERIFY(settings::setUsesPort(2, true).ok());
+        QVERIFY(settings::setUsesPort(3, false).ok());
+        QVERIFY(settings::setDefaultPort(3).ok());
+        QVERIFY(settings::setHrpEnabled(false).ok());
+        QVERIFY(settings::setCountry(-1).ok());
+        QVERIFY(settings::setNetworkType(2).ok());
+        QVERIFY(settings::setLastRun(QDate(2024, 2, 29)).ok());
+        QVERIFY(settings::setExePath(1, QStringLiteral("C:\\J\\duke3d.exe")).ok());
+        QVERIFY(settings::setSetupComplete().ok());
+        QCOMPARE(settings::setExePath(4, QStringLiteral("x")).status,
+                 long(store::InvalidParameter));
+        const QList<std::tuple<QString, QString, QString>> stored {
+            { QStringLiteral("Game"), QStringLiteral("IUseE"), QStringLiteral("1") },
+            { QStringLiteral("Game"), QStringLiteral("IUseX"), QStringLiteral("0") },
+            { QStringLiteral("Game"), QStringLiteral("DefaultPort"), QStringLiteral("4") },
+            { QStringLiteral("Game"), QStringLiteral("EnableHRP"), QStringLiteral("0") },
+            { QStringLiteral("Player"), QStringLiteral("Location"), QStringLiteral("-1") },
+            { QStringLiteral("Network"), QStringLiteral("NetworkType"), QStringLiteral("2") },
+            { QStringLiteral("Game"), QStringLiteral("LastRun"), QStringLiteral("2024-02-29") },
+            { QStringLiteral("Game"), QStringLiteral("J_ExePath"),
+              QStringLiteral("C:\\J\\duke3d.exe") },
+            { QStringLiteral("Game"), QStringLiteral("VLSetup"), QStringLiteral("1") },
+        };
+        for (const auto &[subKey, name, value] : stored)
+            QCOMPARE(ReadSetting(subKey, name), value);
+
+        // Values that are not what they should be read as their fall-backs.
+        WriteSetting(QStringLiteral("Game"), QStringLiteral("IUseR"), QStringLiteral("yes"));
+        WriteSetting(QStringLiteral("Game"), QStringLiteral("DefaultPort"), QStringLiteral("7"));
+        WriteSetting(QStringLiteral("Player"), QStringLiteral("Age"), QStringLiteral("300"));
+        WriteSetting(QStringLiteral("Network"), QStringLiteral("Bandwidth"), QStringLiteral("x"));
+        QVERIFY(!settings::usesPort(0));
+        QCOMPARE(settings::defaultPort(), 0);
+        QCOMPARE(settings::exactDefaultPort(), std::nullopt);
+        QCOMPARE(settings::age(), std::nullopt);
+        QCOMPARE(settings::bandwidth(), qint16(0));
+    }
+
+    void unreadableFileThatCannotBeSetAside()
+    {
+        const QString path = testsupport::unreadableStoreInLockedFolder();
+        if (path.isEmpty())
+            QSKIP("no folder here that cannot be written");
+        const QByteArray before = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+
+        QVERIFY(VL::instance().CheckFirstRun());
+        const QString notice = store::takeRecoveryNotice();
+        QVERIFY2(notice.contains(u"could not be read or set aside"), qPrintable(notice));
+        QVERIFY2(notice.contains(QDir::toNativeSeparators(path)), qPrintable(notice));
+        QCOMPARE(ReadSetting(QStringLiteral("Game"), QStringLiteral("DefaultPort")), QString());
+        QCOMPARE(store::takeRecoveryNotice(), QString()); // reported once
+
+        // Nothing is written over it, and the writes say so.
+        VL::instance().SetDefaultRegVals();
+        QVERIFY(!settings::setPlayerName(QStringLiteral("Duke")).ok());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     void unreadableFileIsKeptAside_data()

@@ -8,9 +8,11 @@
 #include "porttable.h"
 #include "separators.h"
 #include "sessionplayers.h"
+#include "settingsstore.h"
 #include "streamsocket.h"
 #include "tables.h"
 #include "testsupport.h"
+#include "textlimits.h"
 #include "vl.h"
 #include "vlsession.h"
 
@@ -18,10 +20,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -225,28 +229,143 @@ private slots:
         QVERIFY(control<QCheckBox>(window, "chkUseHRP")->isChecked());
         QVERIFY(control<QRadioButton>(window, "optLan")->isChecked());
 
-        // Values written back unchanged are invisible: start from nothing.
+        // Every control saves into its own value: change each one and start
+        // the store from nothing, so that a value written back unchanged
+        // cannot pass for a saved one.
+        const QString newExe = makeFile(QStringLiteral("eduke32"));
+        control<QLineEdit>(window, "txtPortDetails_0")->setText(newExe);
+        control<QLineEdit>(window, "txtPortDetails_1")->setText(QStringLiteral("C:\\E\\tc"));
+        control<QLineEdit>(window, "txtPortDetails_2")->setText(QStringLiteral("C:\\usermaps"));
+        control<QLineEdit>(window, "txtYourDetails_0")->setText(QStringLiteral("Duke N."));
+        control<QComboBox>(window, "cmbPlayerDetails_0")->setCurrentIndex(7);
+        control<QLineEdit>(window, "txtYourDetails_1")->setText(QStringLiteral("28"));
+        control<QLineEdit>(window, "txtYourDetails_2")->setText(QStringLiteral("d@example.org"));
+        control<QLineEdit>(window, "txtYourDetails_3")->setText(QStringLiteral("http://d.org"));
+        control<QPlainTextEdit>(window, "txtYourDetails_4")->setPlainText(QStringLiteral("a\nb"));
+        control<QLineEdit>(window, "txtPlayerDetails_0")->setText(QStringLiteral("^3Duke"));
+        control<QLineEdit>(window, "txtWanDetails_0")->setText(QStringLiteral("203.0.113.8"));
+        control<QLineEdit>(window, "txtWanDetails_1")->setText(QStringLiteral("8601"));
+        control<QLineEdit>(window, "txtLanDetails_0")->setText(QStringLiteral("192.168.1.21"));
+        control<QLineEdit>(window, "txtLanDetails_1")->setText(QStringLiteral("8602"));
+        control<QRadioButton>(window, "optWan")->setChecked(true);
+        control<QCheckBox>(window, "chkUseHRP")->setChecked(false);
+        const QList<std::tuple<QString, QString, QString>> changed {
+            { kGame, QStringLiteral("E_ExePath"), newExe },
+            { kGame, QStringLiteral("E_ModPath"), QStringLiteral("C:\\E\\tc") },
+            { kGame, QStringLiteral("MapPath"), QStringLiteral("C:\\usermaps") },
+            { kPlayer, QStringLiteral("FullName"), QStringLiteral("Duke N.") },
+            { kPlayer, QStringLiteral("Location"), QStringLiteral("7") },
+            { kPlayer, QStringLiteral("Age"), QStringLiteral("28") },
+            { kPlayer, QStringLiteral("EmailAddress"), QStringLiteral("d@example.org") },
+            { kPlayer, QStringLiteral("Website"), QStringLiteral("http://d.org") },
+            { kPlayer, QStringLiteral("Comments"), QStringLiteral("a\r\nb") },
+            { kPlayer, QStringLiteral("PlayerName"), QStringLiteral("^3Duke") },
+            { kNetwork, QStringLiteral("WanIP"), QStringLiteral("203.0.113.8") },
+            { kNetwork, QStringLiteral("WanPort"), QStringLiteral("8601") },
+            { kNetwork, QStringLiteral("LanIP"), QStringLiteral("192.168.1.21") },
+            { kNetwork, QStringLiteral("LanPort"), QStringLiteral("8602") },
+            { kNetwork, QStringLiteral("NetworkType"), QStringLiteral("1") },
+            { kGame, QStringLiteral("EnableHRP"), QStringLiteral("0") },
+        };
         for (const auto &[subKey, name, value] : expected)
             WriteSetting(subKey, name, QString());
-        for (int port = 0; port < options::PortCount; ++port)
-            WriteSetting(kGame, options::IUseValueName(port), QString());
+        WriteSetting(kGame, QStringLiteral("DefaultPort"), QStringLiteral("3"));
         QSignalSpy saved(window, &FrmOptions::detailsSaved);
         QTest::mouseClick(control<QPushButton>(window, "cmdSave"), Qt::LeftButton);
 
-        for (const auto &[subKey, name, value] : expected)
+        for (const auto &[subKey, name, value] : changed)
             QCOMPARE(ReadSetting(subKey, name), value);
-        // Only the shown port's "I use" value is written.
-        WriteSetting(kGame, QStringLiteral("IUseE"), QString());
-        for (int port = 0; port < options::PortCount; ++port)
-            QCOMPARE(ReadSetting(kGame, options::IUseValueName(port)), QString());
+        // What was not touched is not written back.
+        QCOMPARE(ReadSetting(kGame, QStringLiteral("R_ExePath")), QString());
+        QCOMPARE(ReadSetting(kGame, QStringLiteral("J_ModPath")), QString());
+        QCOMPARE(ReadSetting(kGame, QStringLiteral("IUseE")), QString());
         QCOMPARE(ReadSetting(kGame, QStringLiteral("VLSetup")), QStringLiteral("1"));
         QCOMPARE(control<QLabel>(window, "lblStatus")->text(), QStringLiteral("Settings saved."));
         QCOMPARE(saved.count(), 1);
         QCOMPARE(saved.at(0).at(0).toBool(), true);
         // The own record and the port paths follow the saved values.
-        QCOMPARE(sessionPlayers()[0].PlayerName, QStringLiteral("^2Duke"));
-        QCOMPARE(VL::instance().E_ExePath, exe);
+        QCOMPARE(sessionPlayers()[0].PlayerName, QStringLiteral("^3Duke"));
+        QCOMPARE(VL::instance().E_ExePath, newExe);
         QVERIFY(window->isVisible());
+    }
+
+    void saveKeepsWhatAnotherVelkorSaved()
+    {
+        storePorts(QStringLiteral("1"));
+        WriteSetting(kGame, QStringLiteral("R_ExePath"), makeFile(QStringLiteral("duke3d_w32")));
+        WriteSetting(kPlayer, QStringLiteral("FullName"), QStringLiteral("Old Name"));
+        const QString longName(limits::PlayerName + 8, u'n');
+        WriteSetting(kPlayer, QStringLiteral("PlayerName"), longName);
+        FrmOptions *window = open();
+        auto *name = control<QLineEdit>(window, "txtPlayerDetails_0");
+        QCOMPARE(name->maxLength(), limits::PlayerName);
+
+        // Another Velkor changes the full name while this window is open.
+        WriteSetting(kPlayer, QStringLiteral("FullName"), QStringLiteral("New Name"));
+        window->SelectTab(1);
+        QTest::keyClicks(control<QLineEdit>(window, "txtYourDetails_2"),
+                         QStringLiteral("duke@example.org"));
+        MessageBoxRecorder boxes;
+        QVERIFY(window->Save());
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("EmailAddress")),
+                 QStringLiteral("duke@example.org"));
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("FullName")), QStringLiteral("New Name"));
+        // A stored name longer than the box allows is kept unless edited.
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), longName);
+
+        // A second Save compares with what the first one stored.
+        WriteSetting(kPlayer, QStringLiteral("EmailAddress"), QStringLiteral("other@example.org"));
+        name->setText(QStringLiteral("Duke"));
+        QVERIFY(window->Save());
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), QStringLiteral("Duke"));
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("EmailAddress")),
+                 QStringLiteral("other@example.org"));
+        QVERIFY(boxes.shown().isEmpty());
+    }
+
+    void failedSaveSaysSoAndKeepsTheInput()
+    {
+        storePorts(QStringLiteral("1"));
+        WriteSetting(kGame, QStringLiteral("R_ExePath"), makeFile(QStringLiteral("duke3d_w32")));
+        VL::instance().FirstRun = true;
+        FrmOptions *window = open();
+        window->SelectTab(1);
+        QTest::keyClicks(control<QLineEdit>(window, "txtPlayerDetails_0"), QStringLiteral("Duke"));
+        QSignalSpy saved(window, &FrmOptions::detailsSaved);
+        QSignalSpy completed(window, &FrmOptions::firstRunCompleted);
+
+        // Another process holds the store's lock for longer than a save
+        // waits: the real wait, which must stay short.
+        QLockFile other(store::filePath() + u".lock");
+        QVERIFY(other.tryLock(0));
+        MessageBoxRecorder boxes;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!window->Save());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().at(0).title, QStringLiteral("Error"));
+        QCOMPARE(boxes.shown().at(0).icon, msgbox::Icon::Error);
+        QVERIFY2(boxes.shown().at(0).text.contains(u"could not be saved"),
+                 qPrintable(boxes.shown().at(0).text));
+        QVERIFY(boxes.shown().at(0).text.contains(QDir::toNativeSeparators(store::filePath())));
+        QCOMPARE(control<QLabel>(window, "lblStatus")->text(),
+                 QStringLiteral("Settings not saved."));
+        QCOMPARE(control<QLineEdit>(window, "txtPlayerDetails_0")->text(), QStringLiteral("Duke"));
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), QString());
+        QCOMPARE(ReadSetting(kGame, QStringLiteral("VLSetup")), QString());
+        QCOMPARE(saved.count(), 0);
+        QCOMPARE(completed.count(), 0);
+        QVERIFY(!window->savedComplete());
+        QVERIFY(window->isVisible());
+
+        // Once the lock is free the same input saves.
+        other.unlock();
+        boxes.clear();
+        QVERIFY(window->Save());
+        QCOMPARE(boxes.texts(), QStringList());
+        QCOMPARE(ReadSetting(kPlayer, QStringLiteral("PlayerName")), QStringLiteral("Duke"));
+        QCOMPARE(completed.count(), 1);
     }
 
     void unusableStoredValues_data()

@@ -69,6 +69,32 @@ void freshProgram()
     VL::instance().SetDefaultRegVals();
 }
 
+QString unreadableStoreInLockedFolder()
+{
+    static int counter = 0;
+    const QString folder = scratch().path() + u"/locked-" + QString::number(++counter);
+    QDir().mkpath(folder);
+    const QString path = folder + u"/Velkor.store";
+    QFile damaged(path);
+    if (!damaged.open(QIODevice::WriteOnly))
+        return {};
+    damaged.write("not a settings file");
+    damaged.close();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QFile probe(folder + u"/probe");
+    if (!probe.open(QIODevice::WriteOnly)) {
+        store::setFilePath(path);
+        return path;
+    }
+    probe.remove();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString procFile = QStringLiteral("/proc/version");
+    if (!QFile::exists(procFile))
+        return {};
+    store::setFilePath(procFile);
+    return procFile;
+}
+
 QString setUpPort(const QString &prefix)
 {
     const QString folder = scratchFolder() + u"/port-" + prefix.toLower();

@@ -21,6 +21,12 @@ void freshSettingsStore();
 // fresh VL object, session object and player table (slot 0 only).
 void freshProgram();
 
+// Points the settings store at a file that cannot be read as a store, in a
+// folder that cannot be written, so that it can be neither read nor set
+// aside. Empty when this machine offers no such place (a folder's
+// permissions do not stop the superuser; the process file system does).
+QString unreadableStoreInLockedFolder();
+
 // Makes the game port of the settings prefix ("R", "J", "E", "X") count as
 // set up: an empty executable in the scratch folder, stored as its path.
 QString setUpPort(const QString &prefix);
