@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 #include <functional>
@@ -40,3 +41,7 @@ Handler setHandler(Handler handler);
 [[nodiscard]] Answer dismissAnswer(Buttons buttons);
 
 } // namespace msgbox
+
+// Declared with the enum, so that every user (a test's data table, a queued
+// signal) sees the one declaration before it needs the type.
+Q_DECLARE_METATYPE(msgbox::Answer)

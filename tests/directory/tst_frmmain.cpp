@@ -445,7 +445,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(msgbox::Answer)
-
 QTEST_MAIN(TestFrmMain)
 #include "tst_frmmain.moc"
