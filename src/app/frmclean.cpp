@@ -1,5 +1,7 @@
 #include "frmclean.h"
 
+#include "programend.h"
+
 #include "artwork.h"
 #include "messagebox.h"
 #include "settings.h"
@@ -37,7 +39,7 @@ FrmClean::FrmClean(QWidget *parent)
     m_ui->imgLogo->setPixmap(artwork::programIcon().pixmap(QSize(48, 48), devicePixelRatioF()));
 
     connect(m_ui->cmdClean, &QPushButton::clicked, this, &FrmClean::clean);
-    connect(m_ui->cmdExit, &QPushButton::clicked, this, [] { startup::EndProgram(); });
+    connect(m_ui->cmdExit, &QPushButton::clicked, this, [] { program::end(); });
     m_ui->cmdExit->setFocus();
 
     adjustSize();
@@ -52,7 +54,7 @@ FrmClean::~FrmClean() = default;
 
 void FrmClean::reject()
 {
-    startup::EndProgram();
+    program::end();
 }
 
 void FrmClean::closeEvent(QCloseEvent *event)
@@ -81,5 +83,5 @@ void FrmClean::clean()
     msgbox::show(this,
                  QStringLiteral("Velkor 2.0 has now been cleaned and is ready for first time use."),
                  kTitle, msgbox::Icon::Information);
-    startup::EndProgram();
+    program::end();
 }

@@ -1,5 +1,5 @@
 #include "artwork.h"
-#include "frmoptions.h"
+#include "programend.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -11,12 +11,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.13"));
     QApplication::setWindowIcon(artwork::programIcon());
-    // An abandoned first run ends the program the same way as everything
-    // else.
-    FrmOptions::setQuitHandler([] { startup::EndProgram(); });
-
     startup::ProcessCommandLine(startup::CommandLineWords());
-    const int status = startup::programEnded() ? 0 : QApplication::exec();
+    const int status = program::ended() ? program::status() : QApplication::exec();
     startup::DeleteAllWindows();
     return status;
 }

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "programend.h"
+
 #include "forms.h"
 #include "frmclean.h"
 #include "frmmain.h"
@@ -26,18 +28,6 @@ DateSource &dateSource()
 {
     static DateSource source;
     return source;
-}
-
-EndHandler &endHandler()
-{
-    static EndHandler handler;
-    return handler;
-}
-
-bool &ended()
-{
-    static bool flag = false;
-    return flag;
 }
 
 // Shows window, creating it first when none of that name is loaded.
@@ -81,7 +71,7 @@ void ProcessCommandLine(const QStringList &words)
     if (decision.invalidWord) {
         msgbox::show(nullptr, u"Invalid argument: " + *decision.invalidWord, kArgumentsTitle,
                      msgbox::Icon::Warning);
-        EndProgram();
+        program::end();
         return;
     }
 
@@ -104,7 +94,7 @@ void ProcessCommandLine(const QStringList &words)
     }
     // Without a console of its own, the master server leaves nothing open.
     if (!windowOpen)
-        EndProgram();
+        program::end();
 }
 
 FrmSplash *ShowSplash()
@@ -123,7 +113,7 @@ FrmClean *ShowCleanUp()
 FrmMain *ShowMainWindow()
 {
     return showSingle<FrmMain>(QStringLiteral("FrmMain"), [](FrmMain *window) {
-        QObject::connect(window, &FrmMain::exitRequested, window, [] { EndProgram(); });
+        QObject::connect(window, &FrmMain::exitRequested, window, [] { program::end(); });
     });
 }
 
@@ -156,28 +146,6 @@ QDate Today()
 DateSource setDateSource(DateSource source)
 {
     return std::exchange(dateSource(), std::move(source));
-}
-
-void EndProgram()
-{
-    if (endHandler()) {
-        endHandler()();
-        return;
-    }
-    ended() = true;
-    // Every running loop stops, nested ones included; the windows are
-    // deleted by the entry without being asked to close.
-    QCoreApplication::exit(0);
-}
-
-bool programEnded()
-{
-    return ended();
-}
-
-EndHandler setEndHandler(EndHandler handler)
-{
-    return std::exchange(endHandler(), std::move(handler));
 }
 
 void DeleteAllWindows()

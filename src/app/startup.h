@@ -47,16 +47,6 @@ using DateSource = std::function<QDate()>;
 // An empty source returns to the clock. Returns the source before.
 DateSource setDateSource(DateSource source);
 
-// Ends the program at once: the event loop stops and the windows go without
-// their closing questions. Called before the event loop runs, it keeps it
-// from starting.
-void EndProgram();
-[[nodiscard]] bool programEnded();
-// Tests watch the end here instead; an empty handler restores the real
-// end. Returns the handler before.
-using EndHandler = std::function<void()>;
-EndHandler setEndHandler(EndHandler handler);
-
 // Deletes the windows still open after the event loop has stopped.
 void DeleteAllWindows();
 

@@ -1,13 +1,11 @@
 #include "addresshelpers.h"
 
-#include "messagebox.h"
 #include "settings.h"
 #include "webfetch.h"
 #include "wiretext.h"
 
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 #include <array>
 #include <optional>
@@ -166,42 +164,15 @@ QUrl DirectoryRequestURL(const QString &pathAndQuery)
     return url.isValid() ? url : QUrl();
 }
 
-QString FindIP(quint8 IPType, WebFetch &Inet, const QString &localAddressOfSocket, QWidget *parent)
+QString MyIPFromReply(QString body)
 {
-    if (IPType == 2)
-        return localAddressOfSocket;
-    if (IPType != 1)
-        return {};
-
-    const QUrl url = DirectoryRequestURL(QStringLiteral("myip.asp"));
-    if (!url.isValid())
-        return {};
-
-    // The fetch runs events: the fetch object or the window may be gone when
-    // it returns.
-    const QPointer<WebFetch> inet(&Inet);
-    const QPointer<QWidget> owner(parent);
-    Inet.setRequestTimeout(4);
-    bool ok = false;
-    QString body = Inet.fetch(url, &ok);
-    if (!inet)
-        return {};
-    inet->cancel();
-    if (!ok)
-        return {};
-
     if (!body.isEmpty())
         body = GetBetween(StartMarker, EndMarker, body);
     qsizetype length = 0;
     while (length < body.size() && (isAsciiDigit(body.at(length)) || body.at(length) == u'.'))
         ++length;
     const QString address = body.left(length);
-    if (ValidateIP(address))
-        return address;
-
-    msgbox::show(owner.data(), QStringLiteral("Unable to get your Selected IP Address."),
-                 QStringLiteral("IP Address"), msgbox::Icon::Warning);
-    return {};
+    return ValidateIP(address) ? address : QString();
 }
 
 QString WebRequest(const QString &path, const QString &query, WebFetch &Inet)

@@ -4,7 +4,6 @@
 #include <QUrl>
 #include <QtGlobal>
 
-class QWidget;
 class WebFetch;
 
 // Checks and splits of addresses and ports, and the requests to the web
@@ -37,10 +36,8 @@ class WebFetch;
 // address is not a plain http(s) address.
 [[nodiscard]] QUrl DirectoryRequestURL(const QString &pathAndQuery);
 
-// IPType 1: the address the web directory sees us at (warns when a reply
-// arrived without a valid address); 2: localAddressOfSocket; else empty.
-[[nodiscard]] QString FindIP(quint8 IPType, WebFetch &Inet, const QString &localAddressOfSocket,
-                             QWidget *parent = nullptr);
+// The address in a reply of "myip.asp", or empty when it holds none.
+[[nodiscard]] QString MyIPFromReply(QString body);
 
 // The body of the directory script path with query, or empty on failure.
 [[nodiscard]] QString WebRequest(const QString &path, const QString &query, WebFetch &Inet);

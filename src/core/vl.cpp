@@ -1,6 +1,5 @@
 #include "vl.h"
 
-#include "messagebox.h"
 #include "modregistry.h"
 #include "paths.h"
 #include "sessionplayers.h"
@@ -146,21 +145,10 @@ void VL::SetPortPaths(int currentPort)
     UsermapPath = !mapPath.isEmpty() && FolderExists(mapPath) ? mapPath : CurrentPortPath;
 }
 
-bool VL::IsPortSetup(int port, bool dispErr, QWidget *parent)
+bool VL::IsPortSetup(int port)
 {
     const QString prefix = portPrefix(port);
-    if (prefix.isEmpty())
-        return false;
-    if (FileExists(ReadSetting(kGame, prefix + u"_ExePath")))
-        return true;
-    if (dispErr) {
-        msgbox::show(
-            parent,
-            tables::PortNames(port + 1)
-                + u" has not been configured yet. Please configure in the main options first.",
-            QStringLiteral("Not Configured"), msgbox::Icon::Warning);
-    }
-    return false;
+    return !prefix.isEmpty() && FileExists(ReadSetting(kGame, prefix + u"_ExePath"));
 }
 
 bool VL::CheckCompulsoryDetails()

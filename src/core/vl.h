@@ -5,8 +5,6 @@
 
 #include <array>
 
-class QWidget;
-
 // The program-wide utility object: settings-backed members, the game ports'
 // paths and the player's own details.
 class VL
@@ -50,9 +48,9 @@ public:
     // LoadPortPaths, then the current port's folder, its network file and
     // the usermap folder for currentPort (1 to 4).
     void SetPortPaths(int currentPort);
-    // True when the stored executable of port (0-based) exists; otherwise a
-    // message when dispErr is set.
-    [[nodiscard]] static bool IsPortSetup(int port, bool dispErr, QWidget *parent = nullptr);
+    // True when the stored executable of port (0-based) exists. Windows that
+    // tell the player otherwise use IsPortSetup() of portsetup.h.
+    [[nodiscard]] static bool IsPortSetup(int port);
     // True when the default port's executable exists and a name is stored.
     [[nodiscard]] static bool CheckCompulsoryDetails();
     void ReadHRP();

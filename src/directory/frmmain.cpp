@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include "programend.h"
+
 #include "forms.h"
 #include "frmip.h"
 #include "frmserveroptions.h"
@@ -180,8 +182,8 @@ void FrmMain::closeEvent(QCloseEvent *event)
     const msgbox::Answer answer = msgbox::show(
         this, QStringLiteral("Are you sure you wish to quit Velkor?"),
         QStringLiteral("Quit Velkor"), msgbox::Icon::Question, msgbox::Buttons::YesNo);
+    event->ignore();
+    // Yes ends the program, a running session with it, as every Quit does.
     if (answer == msgbox::Answer::Yes)
-        event->accept();
-    else
-        event->ignore();
+        program::end();
 }

@@ -1,7 +1,10 @@
 #include "frmoptions.h"
 
+#include "programend.h"
+
 #include "addresshelpers.h"
 #include "browsefolder.h"
+#include "findip.h"
 #include "forms.h"
 #include "frmhrp.h"
 #include "frmnames.h"
@@ -38,12 +41,6 @@ namespace {
 constexpr int kPageCount = 4;
 constexpr int kProgressMaximum = 20;
 const QString kDefaultNetPort = QStringLiteral("8500");
-
-FrmOptions::QuitHandler &quitHandler()
-{
-    static FrmOptions::QuitHandler handler = [] { QCoreApplication::exit(0); };
-    return handler;
-}
 
 // A flag as the store writes it.
 QString flagText(bool on)
@@ -108,13 +105,6 @@ FrmOptions::FrmOptions(QWidget *owner)
 }
 
 FrmOptions::~FrmOptions() = default;
-
-FrmOptions::QuitHandler FrmOptions::setQuitHandler(QuitHandler handler)
-{
-    QuitHandler previous = std::move(quitHandler());
-    quitHandler() = std::move(handler);
-    return previous;
-}
 
 void FrmOptions::load()
 {
@@ -610,8 +600,7 @@ void FrmOptions::endProgram()
         return;
     m_quitRequested = true;
     emit quitRequested();
-    if (quitHandler())
-        quitHandler()();
+    program::end();
 }
 
 namespace options {

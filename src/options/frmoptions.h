@@ -61,11 +61,6 @@ public:
     [[nodiscard]] int chosenDefaultPort() const { return m_defaultPort; }
     [[nodiscard]] bool savedComplete() const { return m_savedComplete; }
 
-    // How the program ends when a first run is abandoned. The default exits
-    // the application's event loop; returns the handler installed before.
-    using QuitHandler = std::function<void()>;
-    static QuitHandler setQuitHandler(QuitHandler handler);
-
     // The progress bar's tick while the external address is requested.
     void setProgressInterval(int milliseconds) { m_progressInterval = milliseconds; }
 

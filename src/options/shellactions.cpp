@@ -1,5 +1,7 @@
 #include "shellactions.h"
 
+#include "programend.h"
+
 #include "messagebox.h"
 #include "website.h"
 
@@ -17,12 +19,6 @@ namespace {
 OpenUrlHandler &openUrlHandler()
 {
     static OpenUrlHandler handler;
-    return handler;
-}
-
-EndProgramHandler &endProgramHandler()
-{
-    static EndProgramHandler handler;
     return handler;
 }
 
@@ -58,22 +54,13 @@ bool openProductSite(QWidget *parent)
 
 void endProgram()
 {
-    if (endProgramHandler()) {
-        endProgramHandler()();
-        return;
-    }
     // Queued, so that the caller's window finishes its handler first.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(EXIT_FAILURE); });
+    QTimer::singleShot(0, qApp, [] { program::end(EXIT_FAILURE); });
 }
 
 OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler)
 {
     return std::exchange(openUrlHandler(), std::move(handler));
-}
-
-EndProgramHandler setEndProgramHandler(EndProgramHandler handler)
-{
-    return std::exchange(endProgramHandler(), std::move(handler));
 }
 
 } // namespace shell

@@ -12,7 +12,6 @@ class QWidget;
 namespace shell {
 
 using OpenUrlHandler = std::function<void(const QUrl &)>;
-using EndProgramHandler = std::function<void()>;
 
 // Opens url with the desktop's handler; only http(s) addresses with a host
 // are passed on. Returns false when the address was refused.
@@ -28,6 +27,5 @@ void endProgram();
 // Replace the real actions; an empty handler restores them. Each returns
 // the handler installed before.
 OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler);
-EndProgramHandler setEndProgramHandler(EndProgramHandler handler);
 
 } // namespace shell

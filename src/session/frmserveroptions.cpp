@@ -5,6 +5,7 @@
 #include "frmhostnames.h"
 #include "frmsession.h"
 #include "messagebox.h"
+#include "portsetup.h"
 #include "separators.h"
 #include "sessionplayers.h"
 #include "settings.h"
@@ -228,7 +229,7 @@ void FrmServerOptions::fillPorts()
     m_ui->cboDukePort->clear();
     for (int port = 0; port < kPortCount; ++port) {
         const QString mark
-            = VL::IsPortSetup(port, false) ? QStringLiteral("O - ") : QStringLiteral("\u00D8 - ");
+            = VL::IsPortSetup(port) ? QStringLiteral("O - ") : QStringLiteral("\u00D8 - ");
         m_ui->cboDukePort->addItem(mark + tables::PortNames(port + 1));
     }
 }
@@ -284,7 +285,7 @@ void FrmServerOptions::createSession()
                      msgbox::Icon::Error);
         return;
     }
-    if (!VL::IsPortSetup(m_ui->cboDukePort->currentIndex(), true, this))
+    if (!IsPortSetup(m_ui->cboDukePort->currentIndex(), true, this))
         return;
 
     VLSession &session = VLSession::instance();
@@ -309,7 +310,7 @@ void FrmServerOptions::updateSession()
                      msgbox::Icon::Error);
         return;
     }
-    if (!VL::IsPortSetup(m_ui->cboDukePort->currentIndex(), true, this))
+    if (!IsPortSetup(m_ui->cboDukePort->currentIndex(), true, this))
         return;
     if (m_ui->cboMaxPlayers->currentIndex() + 1 < countPlayers()) {
         msgbox::show(this,

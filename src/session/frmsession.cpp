@@ -10,6 +10,7 @@
 #include "messagebox.h"
 #include "optionswindows.h"
 #include "paths.h"
+#include "programend.h"
 #include "sessioncodec.h"
 #include "sessionicons.h"
 #include "sessionplayers.h"
@@ -52,12 +53,6 @@ constexpr int kLongestFontName = 64;
 
 const QColor kHeaderBack(0x00, 0x00, 0x80);
 const QColor kHeaderText(0xc0, 0xc0, 0xc0);
-
-FrmSession::QuitHandler &quitHandler()
-{
-    static FrmSession::QuitHandler handler = [] { QCoreApplication::exit(0); };
-    return handler;
-}
 
 // A stored whole number within [lowest, highest], or nothing.
 std::optional<qint64> storedNumber(const QString &stored, qint64 lowest, qint64 highest)
@@ -156,13 +151,6 @@ FrmSession::~FrmSession()
     // session.
     if (!m_ended)
         endSession();
-}
-
-FrmSession::QuitHandler FrmSession::setQuitHandler(QuitHandler handler)
-{
-    QuitHandler previous = std::move(quitHandler());
-    quitHandler() = std::move(handler);
-    return previous;
 }
 
 void FrmSession::setUpLook()
@@ -733,8 +721,7 @@ void FrmSession::quitVelkor()
         != msgbox::Answer::Yes)
         return;
     VL::instance().FTFormClose = true;
-    if (quitHandler())
-        quitHandler()();
+    program::end();
 }
 
 void FrmSession::showPlayerMenu(const QPoint &globalPos)

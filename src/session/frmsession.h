@@ -73,11 +73,6 @@ public:
     // there is one.
     [[nodiscard]] static FrmSession *running();
 
-    // How "Quit Velkor" ends the program. The default leaves the event loop;
-    // returns the handler installed before.
-    using QuitHandler = std::function<void()>;
-    static QuitHandler setQuitHandler(QuitHandler handler);
-
 signals:
     void accepted();
     void refused(SessionEndpoint::Refusal reason);

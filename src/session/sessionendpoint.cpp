@@ -617,7 +617,7 @@ void SessionEndpoint::applyState(const QStringList &fields)
     const SessionState &state = parsed.value;
     const QString previousMap = m_session->CurrentMap;
 
-    if (state.infoType == 0 && !VL::IsPortSetup(state.currentPort - 1, false)) {
+    if (state.infoType == 0 && !VL::IsPortSetup(state.currentPort - 1)) {
         m_links[0]->reset();
         m_phase = ClientPhase::Ended;
         emit portNotConfigured(state.currentPort);

@@ -5,6 +5,7 @@
 #include "frmoptions.h"
 #include "frmsplash.h"
 #include "modregistry.h"
+#include "programend.h"
 #include "sessionplayers.h"
 #include "settingsstore.h"
 #include "startup.h"
@@ -89,8 +90,7 @@ private:
 private slots:
     void initTestCase()
     {
-        startup::setEndHandler([this] { ++m_ends; });
-        FrmOptions::setQuitHandler([] { startup::EndProgram(); });
+        program::setEndHandler([this](int) { ++m_ends; });
         FrmSplash::setEndInterval(20);
     }
 

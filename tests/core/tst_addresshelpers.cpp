@@ -1,4 +1,5 @@
 #include "addresshelpers.h"
+#include "findip.h"
 #include "localhttpserver.h"
 #include "modregistry.h"
 #include "testsupport.h"

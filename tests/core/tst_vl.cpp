@@ -1,5 +1,6 @@
 #include "modregistry.h"
 #include "paths.h"
+#include "portsetup.h"
 #include "sessionplayers.h"
 #include "tables.h"
 #include "testsupport.h"
@@ -213,24 +214,24 @@ private slots:
         testsupport::MessageBoxRecorder boxes;
         VL &vl = VL::instance();
         vl.SetDefaultRegVals();
-        QVERIFY(!VL::IsPortSetup(0, false));
+        QVERIFY(!IsPortSetup(0, false));
         QVERIFY(boxes.shown().isEmpty());
-        QVERIFY(!VL::IsPortSetup(2, true));
+        QVERIFY(!IsPortSetup(2, true));
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown().first().text,
                  QStringLiteral("EDuke32 has not been configured yet. Please configure in the main "
                                 "options first."));
         QCOMPARE(boxes.shown().first().title, QStringLiteral("Not Configured"));
-        QVERIFY(!VL::IsPortSetup(4, true)); // no such port: no message
-        QVERIFY(!VL::IsPortSetup(-1, true));
+        QVERIFY(!IsPortSetup(4, true)); // no such port: no message
+        QVERIFY(!IsPortSetup(-1, true));
         QCOMPARE(boxes.shown().size(), 1);
 
         const QString exe = makeFile(testsupport::scratchFolder() + u"/ports/E/eduke32");
         WriteSetting(kGame, QStringLiteral("E_ExePath"), exe);
-        QVERIFY(VL::IsPortSetup(2, true));
+        QVERIFY(IsPortSetup(2, true));
         WriteSetting(kGame, QStringLiteral("E_ExePath"),
                      testsupport::scratchFolder() + u"/ports/E");
-        QVERIFY(!VL::IsPortSetup(2, false)); // a folder is not an executable
+        QVERIFY(!IsPortSetup(2, false)); // a folder is not an executable
         WriteSetting(kGame, QStringLiteral("E_ExePath"), exe);
 
         QVERIFY(!VL::CheckCompulsoryDetails()); // default port 1 has no executable

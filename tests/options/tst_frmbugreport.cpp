@@ -2,6 +2,7 @@
 #include "localhttpserver.h"
 #include "modregistry.h"
 #include "optionswindows.h"
+#include "programend.h"
 #include "shellactions.h"
 #include "testsupport.h"
 #include "utilityrequests.h"
@@ -102,7 +103,7 @@ private slots:
         delete m_owner;
         m_owner = nullptr;
         setUtilityRequestTimeoutMs(0);
-        shell::setEndProgramHandler({});
+        program::setEndHandler({});
         VL::instance().Version = QStringLiteral("2.0.13");
     }
 
@@ -357,7 +358,7 @@ private slots:
         server.serve(ScriptPath, "@@START@@OK@@END@@");
         pointDirectoryAt(server.baseUrl());
         int ended = 0;
-        shell::setEndProgramHandler([&ended] { ++ended; });
+        program::setEndHandler([&ended](int status) { ended += status == EXIT_FAILURE ? 1 : 100; });
         FrmBugReport *form = open();
         QVERIFY(form);
         fillIn(form, 4, QStringLiteral("no version"));
@@ -369,7 +370,7 @@ private slots:
                  QStringList { QStringLiteral(
                      "Error getting application version information, please reinstall.") });
         QCOMPARE(boxes.shown().constFirst().title, QString());
-        QCOMPARE(ended, 1);
+        QTRY_COMPARE(ended, 1);
         QVERIFY(!form->isSending());
         QVERIFY(server.requests().isEmpty());
     }

@@ -6,6 +6,7 @@
 #include "modregistry.h"
 #include "optionswindows.h"
 #include "porttable.h"
+#include "programend.h"
 #include "separators.h"
 #include "sessionplayers.h"
 #include "settingsstore.h"
@@ -126,7 +127,7 @@ private:
 private slots:
     void initTestCase()
     {
-        FrmOptions::setQuitHandler([] { ++g_quitCalls; });
+        program::setEndHandler([](int) { ++g_quitCalls; });
         tables::FillPortNames();
         tables::FillCountryTable();
     }

@@ -8,6 +8,7 @@
 #include "modregistry.h"
 #include "optionswindows.h"
 #include "paths.h"
+#include "programend.h"
 #include "separators.h"
 #include "sessionplayers.h"
 #include "tables.h"
@@ -200,7 +201,7 @@ private slots:
         file.close();
         WriteSetting(u"Game"_s, u"R_ExePath"_s, exe);
         WriteSetting(u"Game"_s, u"J_ExePath"_s, QString());
-        FrmSession::setQuitHandler([this] { ++m_quits; });
+        program::setEndHandler([this](int) { ++m_quits; });
     }
 
     void init()
