@@ -94,7 +94,6 @@ int FrmSplash::endInterval()
 void FrmSplash::Load()
 {
     VL &vl = VL::instance();
-    sessionPlayers().reset(1);
     vl.Version = QStringLiteral("2.0.13");
 
     const bool firstRun = vl.CheckFirstRun();
@@ -119,9 +118,11 @@ void FrmSplash::Load()
     vl.LoadPortPaths();
     tables::FillLevelTable();
     tables::FillPortNames();
-    vl.GetMyDetails(0);
-    VLSession::instance().CurrentPort = quint8(vl.GetDefaultPort() + 1);
-    vl.SetPortPaths(VLSession::instance().CurrentPort);
+    // The player's details are checked (a bad age put right) and the
+    // network type read; a session takes them when it starts.
+    (void)vl.MyDetails();
+    vl.CurrentPort = quint8(vl.GetDefaultPort() + 1);
+    vl.SetPortPaths(vl.CurrentPort);
     tables::FillCountryTable();
 }
 

@@ -26,9 +26,3 @@ void PlayerTable::ensureSize(int count)
     if (m_slots.size() < count)
         m_slots.resize(count);
 }
-
-PlayerTable &sessionPlayers()
-{
-    static PlayerTable table;
-    return table;
-}

@@ -48,6 +48,3 @@ public:
 private:
     QList<SessionPlayers> m_slots;
 };
-
-// The program's one player table.
-PlayerTable &sessionPlayers();

@@ -46,11 +46,11 @@ quint8 VL::GetDefaultPort() const
     return quint8(settings::defaultPort());
 }
 
-void VL::GetMyDetails(int player)
+SessionPlayers VL::MyDetails()
 {
     NetworkType = settings::networkType();
 
-    SessionPlayers &slot = sessionPlayers()[player];
+    SessionPlayers slot;
     slot.FullName = settings::fullName();
     slot.Location = settings::countryText();
 
@@ -80,11 +80,30 @@ void VL::GetMyDetails(int player)
     slot.PortNumber = wanPort;
 
     ReadHRP();
+    return slot;
 }
 
-void VL::ClearMyDetails(int player)
+void VL::GetMyDetails(SessionPlayers &slot)
 {
-    SessionPlayers &slot = sessionPlayers()[player];
+    const SessionPlayers mine = MyDetails();
+    slot.FullName = mine.FullName;
+    slot.Location = mine.Location;
+    slot.Age = mine.Age;
+    slot.Email = mine.Email;
+    slot.WebsiteURL = mine.WebsiteURL;
+    slot.Comments = mine.Comments;
+    slot.PlayerName = mine.PlayerName;
+    slot.Bandwidth = mine.Bandwidth;
+    if (NetworkType == 1 || NetworkType == 2) {
+        slot.LocalIP = mine.LocalIP;
+        slot.LocalPortNumber = mine.LocalPortNumber;
+    }
+    slot.IPAddress = mine.IPAddress;
+    slot.PortNumber = mine.PortNumber;
+}
+
+void VL::ClearMyDetails(SessionPlayers &slot)
+{
     slot.FullName.clear();
     slot.Location.clear();
     slot.Email.clear();

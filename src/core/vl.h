@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sessionplayers.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -7,6 +9,7 @@
 
 // The program-wide utility object: settings-backed members, the game ports'
 // paths and the player's own details.
+
 class VL
 {
 public:
@@ -16,15 +19,12 @@ public:
     bool FirstRun = false;
     QString SessionWelcomeMsg;
     quint8 NetworkType = 0;
-    // A session window is open.
-    bool SessionActive = false;
-    // Set while the session window closes the transfer window, and when the
-    // program ends from the session window: no questions then.
-    bool FTFormClose = false;
 
     QString R_ExePath, J_ExePath, E_ExePath, X_ExePath;
     QString R_ModPath, J_ModPath, E_ModPath, X_ModPath;
     QString R_ExeName, J_ExeName, E_ExeName, X_ExeName;
+    // The game port (1 to 4) the program works with outside a session.
+    quint8 CurrentPort = 1;
     QString CurrentPortPath;
     QString CurrentPortCfg;
     QString UsermapPath;
@@ -38,10 +38,13 @@ public:
     void SetDefaultRegVals() const;
     // The default port, 0-based: 0 to 3.
     [[nodiscard]] quint8 GetDefaultPort() const;
-    // Fills slot player of the session player table from the store.
-    void GetMyDetails(int player);
-    // Empties the detail fields of slot player.
-    static void ClearMyDetails(int player);
+    // The player's own record as stored (NetworkType is read on the way).
+    [[nodiscard]] SessionPlayers MyDetails();
+    // Puts the player's own stored details into slot; the address fields of
+    // a network type other than 1 and 2 are left as they are.
+    void GetMyDetails(SessionPlayers &slot);
+    // Empties the detail fields of slot.
+    static void ClearMyDetails(SessionPlayers &slot);
 
     // Loads the four ports' executable and mod paths from the store.
     void LoadPortPaths();

@@ -4,8 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
-// The one session of the program, on every peer: who hosts, the limits and
-// the game settings that the host sends to everyone. The players live in the
+// A session as one peer sees it, host or client: who hosts, the limits and
+// the game settings that the host sends to everyone. The session endpoint
+// owns the running one; the hosting options fill one for a new session. The players live in the
 // session player table (sessionplayers.h).
 struct VLSession
 {
@@ -45,10 +46,4 @@ struct VLSession
     bool Nat = false;
     bool AI = false;
     QString CmdLine;
-
-    static VLSession &instance()
-    {
-        static VLSession session;
-        return session;
-    }
 };

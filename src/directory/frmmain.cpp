@@ -5,6 +5,7 @@
 #include "forms.h"
 #include "frmip.h"
 #include "frmserveroptions.h"
+#include "frmsession.h"
 #include "listviews.h"
 #include "messagebox.h"
 #include "optionswindows.h"
@@ -150,7 +151,8 @@ bool sessionWindowOpen()
 void FrmMain::StartMP()
 {
     if (sessionWindowOpen()) {
-        const QString text = VLSession::instance().isHost
+        const FrmSession *running = FrmSession::running();
+        const QString text = running != nullptr && running->endpoint().session().isHost
             ? QStringLiteral("You are already hosting a session.\n\n"
                              "Please close that session and try again.")
             : kSessionRunning;
@@ -162,8 +164,8 @@ void FrmMain::StartMP()
 
 void FrmMain::StartJoin()
 {
-    VLSession &session = VLSession::instance();
-    if (session.isHost) {
+    const FrmSession *running = FrmSession::running();
+    if (running != nullptr && running->endpoint().session().isHost) {
         msgbox::show(this, QStringLiteral("You cannot join a session while hosting another."),
                      kJoinError, msgbox::Icon::Error);
         return;
@@ -172,8 +174,6 @@ void FrmMain::StartJoin()
         msgbox::show(this, kSessionRunning, kJoinError, msgbox::Icon::Error);
         return;
     }
-    session.NumPlayers = 1;
-    session.isHost = false;
     ShowJoinWindow(this);
 }
 

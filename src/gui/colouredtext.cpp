@@ -330,7 +330,7 @@ void FormatText(QTextEdit *rtb, bool Formatted, const QString &Text, qint64 Colo
     appendCoded(rtb, Text, colourFromNumber(Colour), Indent, &look);
 }
 
-void AddText(QTextEdit *rtb, const QString &Player, const QString &Text)
+void AddText(QTextEdit *rtb, const QString &Player, const QString &Text, const PlayerTable &players)
 {
     if (rtb == nullptr || Text.isEmpty())
         return;
@@ -352,7 +352,7 @@ void AddText(QTextEdit *rtb, const QString &Player, const QString &Text)
     if (slot < 0)
         return;
     FollowEnd follow(rtb);
-    appendHeader(rtb, sessionPlayers().at(slot).PlayerName);
+    appendHeader(rtb, players.at(slot).PlayerName);
     appendStyledText(rtb, Text);
 }
 

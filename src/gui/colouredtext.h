@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+class PlayerTable;
 class QTextEdit;
 
 // Appending to the chat and log views. Text may carry colour codes: "^"
@@ -38,12 +39,13 @@ void FormatText(QTextEdit *rtb, bool Formatted, const QString &Text, qint64 Colo
 // Appends a chat line: a header naming the sender, then the styled text
 // (colour, font, size, bold, italic, underline and the text, joined by
 // sep::StyleSep) indented in the sender's look. Player is the sender's slot
-// in the session player table, 0 to 7 in decimal, or "MS" for a master
+// in players, 0 to 7 in decimal, or "MS" for a master
 // server; any other Player appends nothing. A record that is short or holds
 // bad numbers falls back to the view's own look for the affected attributes;
 // a record with fewer than seven fields shows only its last field. A
 // peer's size is kept within 6..72 points.
-void AddText(QTextEdit *rtb, const QString &Player, const QString &Text);
+void AddText(QTextEdit *rtb, const QString &Player, const QString &Text,
+             const PlayerTable &players);
 
 // Appends a system line in style MessageType (0 to 8; any other style appends
 // nothing), followed by CR LF when AddReturn is set.

@@ -15,11 +15,6 @@ void SetDefaultGameSettings(VLSession &session, quint8 mode)
     session.Difficulty = 2;
 }
 
-void SetDefaultGameSettings(quint8 mode)
-{
-    SetDefaultGameSettings(VLSession::instance(), mode);
-}
-
 QString GetMapName(const QString &currentMap, int episode, int level)
 {
     if (!currentMap.isEmpty())
@@ -35,9 +30,4 @@ QString GetMapName(const QString &currentMap, int episode, int level)
 QString GetMapName(const VLSession &session)
 {
     return GetMapName(session.CurrentMap, session.Episode, session.Level);
-}
-
-QString GetMapName()
-{
-    return GetMapName(VLSession::instance());
 }

@@ -312,7 +312,7 @@ void FrmOptions::browseExe()
     if (port < 0)
         return;
     VL &vl = VL::instance();
-    vl.SetPortPaths(VLSession::instance().CurrentPort);
+    vl.SetPortPaths(vl.CurrentPort);
     const QString folder
         = FolderExists(vl.CurrentPortPath) ? vl.CurrentPortPath : VL::installPath();
 
@@ -548,8 +548,10 @@ bool FrmOptions::Save()
     }
 
     VL &vl = VL::instance();
-    vl.GetMyDetails(VLSession::instance().MyIndex);
-    vl.SetPortPaths(VLSession::instance().CurrentPort);
+    // The network type and HRP paths are read again; a running session
+    // takes the player's new details itself.
+    (void)vl.MyDetails();
+    vl.SetPortPaths(vl.CurrentPort);
 
     // An active session passes the new details on from here, complete or not.
     emit detailsSaved(m_savedComplete);

@@ -42,8 +42,9 @@ FrmConnecting *ShowConnecting(QWidget *owner)
 }
 
 void FrmConnecting::StartConnection(const QString &Host, const QString &Port,
-                                    const QString &HostName)
+                                    const QString &HostName, const QString &Password)
 {
+    m_password = Password;
     m_ui->cmdRetry->setEnabled(false);
     m_ui->cmdCancel->setEnabled(true);
     m_ui->txtPassword->hide();
@@ -78,7 +79,7 @@ void FrmConnecting::StartConnection(const QString &Host, const QString &Port,
     session->hide();
     session->setEnabled(false);
 
-    if (!session->SendGreeting(Host, Port.toUShort())) {
+    if (!session->SendGreeting(Host, Port.toUShort(), m_password)) {
         // The session window has told the player why.
         dropSession();
         close();
@@ -87,8 +88,7 @@ void FrmConnecting::StartConnection(const QString &Host, const QString &Port,
 
 void FrmConnecting::retry()
 {
-    VLSession::instance().Password = m_ui->txtPassword->text();
-    StartConnection(m_host, m_port, m_hostName);
+    StartConnection(m_host, m_port, m_hostName, m_ui->txtPassword->text());
 }
 
 void FrmConnecting::cancel()

@@ -27,7 +27,8 @@ public:
 
     // Port comes from a lobby's server record and is checked here; a bad
     // one ends the attempt as a failed connection.
-    void StartConnection(const QString &Host, const QString &Port, const QString &HostName);
+    void StartConnection(const QString &Host, const QString &Port, const QString &HostName,
+                         const QString &Password = QString());
 
 private:
     void retry();
@@ -46,6 +47,7 @@ private:
     QString m_host;
     QString m_port;
     QString m_hostName;
+    QString m_password;
 };
 
 // Opens the single connecting window, modeless and owned by owner, or

@@ -29,14 +29,14 @@ FrmSession *OpenJoinSession(FrmSession *own, QWidget *parent)
 {
     // Turning the host's own session window into a client would close its
     // listening socket.
-    if (VLSession::instance().isHost) {
+    const FrmSession *running = FrmSession::running();
+    if (running != nullptr && running->endpoint().session().isHost) {
         msgbox::show(parent, QStringLiteral("You're a Host and cannot act as a Client!"),
                      QStringLiteral("Error"), msgbox::Icon::Warning);
         return nullptr;
     }
     if (own != nullptr)
         return own;
-    const FrmSession *running = FindForm<FrmSession>(QStringLiteral("FrmSession"));
     if (running != nullptr && running->isVisible()) {
         msgbox::show(parent,
                      QStringLiteral("You cannot join another session while a current session is "
@@ -141,7 +141,6 @@ void FrmIP::connectToHost()
         selectField(m_ui->txtPort);
         return;
     }
-    VLSession::instance().Password = m_ui->txtPassword->text();
 
     FrmSession *session = OpenJoinSession(m_session, this);
     if (session == nullptr)
@@ -159,7 +158,8 @@ void FrmIP::connectToHost()
     m_progress.start();
     m_ui->lblStatus->setText(QStringLiteral("Connecting, Please Wait..."));
 
-    if (!session->SendGreeting(m_ui->txtHost->text(), m_ui->txtPort->text().toUShort())) {
+    if (!session->SendGreeting(m_ui->txtHost->text(), m_ui->txtPort->text().toUShort(),
+                               m_ui->txtPassword->text())) {
         // The session window has told the player why.
         unlock();
         m_ui->lblStatus->setText(kNotFound);

@@ -39,15 +39,18 @@ int listIndex(int value, int count)
 
 int countPlayers()
 {
-    if (FrmSession *session = FindForm<FrmSession>(QStringLiteral("FrmSession")))
-        return session->endpoint().CountPlayers();
-    const PlayerTable &players = sessionPlayers();
-    int count = 1;
-    for (int slot = 1; slot < players.size(); ++slot) {
-        if (players.at(slot).IsActive)
-            ++count;
-    }
-    return count;
+    const FrmSession *session = FrmSession::running();
+    return session != nullptr ? session->endpoint().CountPlayers() : 1;
+}
+
+// The running session's settings, or those a new one starts from.
+VLSession shownSession()
+{
+    if (const FrmSession *running = FrmSession::running())
+        return running->endpoint().session();
+    VLSession fresh;
+    fresh.CurrentPort = VL::instance().CurrentPort;
+    return fresh;
 }
 
 } // namespace
@@ -83,7 +86,7 @@ FrmServerOptions::FrmServerOptions(QWidget *owner)
     connect(m_ui->cmdCreate, &QPushButton::clicked, this, &FrmServerOptions::createSession);
     connect(m_ui->cmdUpdate, &QPushButton::clicked, this, &FrmServerOptions::updateSession);
 
-    if (VL::instance().SessionActive) {
+    if (FrmSession::running() != nullptr) {
         m_ui->cboSessionType->setEnabled(false);
         m_ui->cboNetworkMode->setEnabled(false);
         m_ui->cboMaxConnections->setEnabled(false);
@@ -137,7 +140,7 @@ void FrmServerOptions::NewValues()
 
 void FrmServerOptions::GetValues()
 {
-    const VLSession &session = VLSession::instance();
+    const VLSession session = shownSession();
     GetLobbies();
 
     const int type = listIndex(session.OverallMode - 1, m_ui->cboSessionType->count());
@@ -234,9 +237,8 @@ void FrmServerOptions::fillPorts()
     }
 }
 
-void FrmServerOptions::SetDetails(bool FirstTime)
+void FrmServerOptions::SetDetails(bool FirstTime, VLSession &session)
 {
-    VLSession &session = VLSession::instance();
     session.HostName = hostName();
     session.CurrentPort = quint8(m_ui->cboDukePort->currentIndex() + 1);
     session.VLPort = m_ui->txtPort->text().toUShort();
@@ -288,15 +290,16 @@ void FrmServerOptions::createSession()
     if (!IsPortSetup(m_ui->cboDukePort->currentIndex(), true, this))
         return;
 
-    VLSession &session = VLSession::instance();
+    VLSession session = shownSession();
     session.NumPlayers = 1;
     session.isHost = true;
     VL::instance().NetworkType = quint8(m_ui->cboNetworkMode->currentIndex() + 1);
     session.OverallMode = quint8(m_ui->cboSessionType->currentIndex() + 1);
-    SetDetails(true);
+    SetDetails(true, session);
 
     auto *window = new FrmSession();
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->endpoint().setUp(session);
     window->show();
     // Closes this window once the session listens; a port in use brings
     // it back instead.
@@ -320,13 +323,16 @@ void FrmServerOptions::updateSession()
         return;
     }
 
-    SetDetails(false);
-    if (FrmSession *window = FindForm<FrmSession>(QStringLiteral("FrmSession"))) {
+    VLSession session = shownSession();
+    SetDetails(false, session);
+    if (FrmSession *window = FrmSession::running()) {
+        window->endpoint().updateSettings(session);
         window->endpoint().SendSessionState(0, 2);
         window->UpdateHeaderForPort();
-        window->AddCustomText2(u"\r\nGame details updated by " + sessionPlayers()[0].PlayerName, 1,
-                               true);
+        window->AddCustomText2(u"\r\nGame details updated by "
+                                   + window->endpoint().players().at(0).PlayerName,
+                               1, true);
     }
-    VL::instance().SetPortPaths(VLSession::instance().CurrentPort);
+    VL::instance().SetPortPaths(session.CurrentPort);
     close();
 }

@@ -13,6 +13,8 @@ class FrmServerOptions;
 }
 
 // One lobby a session can be advertised on.
+struct VLSession;
+
 struct LobbyChoice
 {
     qint16 UID = -1;
@@ -60,7 +62,8 @@ public:
     void UpdateHosts();
     // Copies the entries into the session and the settings and switches
     // the lobby reporting as the entries ask.
-    void SetDetails(bool FirstTime);
+    // Writes the choices into session (and the stored host name).
+    void SetDetails(bool FirstTime, VLSession &session);
 
 private:
     void sessionTypeChanged(int index);

@@ -112,17 +112,11 @@ FrmSession::FrmSession(QWidget *parent)
 FrmSession::FrmSession(const SessionContext &context, QWidget *parent)
     : QMainWindow { parent }
     , m_ui { std::make_unique<Ui::FrmSession>() }
-    , m_getMyDetails { context.GetMyDetails }
-    , m_clearMyDetails { context.ClearMyDetails }
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("FrmSession"));
     // The sockets live as long as the window.
     setAttribute(Qt::WA_DeleteOnClose);
-    if (!m_getMyDetails)
-        m_getMyDetails = [](int slot) { VL::instance().GetMyDetails(slot); };
-    if (!m_clearMyDetails)
-        m_clearMyDetails = [](int slot) { VL::ClearMyDetails(slot); };
 
     m_endpoint = new SessionEndpoint(context, this);
 
@@ -135,14 +129,10 @@ FrmSession::FrmSession(const SessionContext &context, QWidget *parent)
     connect(&SettingsEvents::instance(), &SettingsEvents::myDetailsSaved, this,
             &FrmSession::onMyDetailsSaved);
 
-    VL &vl = VL::instance();
     // A second window never takes over what the first one holds.
-    if (runningWindow.isNull()) {
+    if (runningWindow.isNull())
         runningWindow = this;
-        vl.SessionActive = true;
-    }
     UpdateFonts();
-    vl.FTFormClose = false;
 }
 
 FrmSession::~FrmSession()
@@ -285,7 +275,7 @@ void FrmSession::bindEndpoint()
             });
     connect(endpoint, &SessionEndpoint::chatLine, this,
             [this](int slot, const QString &styledText) {
-                AddText(m_ui->rtbChat, QString::number(slot), styledText);
+                AddText(m_ui->rtbChat, QString::number(slot), styledText, m_endpoint->players());
             });
     connect(endpoint, &SessionEndpoint::playersChanged, this, &FrmSession::UpdatePlayerList);
     connect(endpoint, &SessionEndpoint::stateApplied, this, &FrmSession::onStateApplied);
@@ -309,7 +299,7 @@ void FrmSession::StartUpSession(int sessionMode)
 
 void FrmSession::startHosting(int sessionMode)
 {
-    VLSession &session = m_endpoint->session();
+    const VLSession &session = m_endpoint->session();
     if (QWidget *game = FindForm(QStringLiteral("FrmGame")))
         game->close();
 
@@ -339,7 +329,6 @@ void FrmSession::startHosting(int sessionMode)
         options->close();
 
     UpdatePlayerList();
-    session.MyIndex = 0;
 
     m_ui->mnuRequestUsermap->setEnabled(false);
     m_ui->mnuViewFileTransfers->setEnabled(false);
@@ -347,7 +336,7 @@ void FrmSession::startHosting(int sessionMode)
     m_ui->tbFileTransfers->setEnabled(true);
 
     if (sessionMode == 1) {
-        SetDefaultGameSettings(session, 0);
+        m_endpoint->setDefaultGameSettings();
         m_headerBase = QStringLiteral("Velkor - Gaming Session");
         UpdateHeader(u" - " + tables::PortNames(session.CurrentPort) + u" - Hosting", false);
         UpdateStatsBar();
@@ -364,15 +353,13 @@ void FrmSession::startClient(int sessionMode)
     // Mode 0: still connecting, hidden; the acceptance starts the session.
     if (sessionMode != 1 && sessionMode != 2)
         return;
-    VLSession &session = m_endpoint->session();
     if (sessionMode == 1) {
-        SetDefaultGameSettings(session, 0);
+        m_endpoint->setDefaultGameSettings();
         m_headerBase = QStringLiteral("Velkor - Gaming Session");
     } else {
         m_headerBase = QStringLiteral("Velkor - Chat Session");
     }
     UpdateHeader(QStringLiteral(" - Join"), false);
-    m_endpoint->players().ensureSize(session::SlotCount);
     if (sessionMode == 1)
         UpdateStatsBar();
     m_ui->cmdStart->setEnabled(false);
@@ -389,7 +376,7 @@ void FrmSession::writeOpeningLines()
     m_ui->txtChat->setFocus();
 }
 
-bool FrmSession::SendGreeting(const QString &host, quint16 port)
+bool FrmSession::SendGreeting(const QString &host, quint16 port, const QString &password)
 {
     if (m_endpoint->session().isHost
         || m_endpoint->socket(0)->state() == StreamSocket::State::Listening) {
@@ -399,7 +386,7 @@ bool FrmSession::SendGreeting(const QString &host, quint16 port)
             connecting->close();
         return false;
     }
-    if (!m_endpoint->SendGreeting(host, port)) {
+    if (!m_endpoint->SendGreeting(host, port, password)) {
         msgbox::show(this, m_endpoint->lastErrorText(), QString::number(m_endpoint->lastError()),
                      msgbox::Icon::Warning);
         return false;
@@ -489,6 +476,7 @@ void FrmSession::onStateApplied(int infoType)
 // current players as the snapshot without announcing anything.
 void FrmSession::onMyDetailsSaved()
 {
+    m_endpoint->refreshMyDetails();
     if (m_endpoint->isHost()) {
         UpdatePlayerList();
         m_endpoint->SendSessionState(0, 1);
@@ -614,7 +602,8 @@ void FrmSession::send()
     }
     const QString styled = PTFS(box, text);
     m_endpoint->sendChat(styled);
-    AddText(m_ui->rtbChat, QString::number(m_endpoint->session().MyIndex), styled);
+    AddText(m_ui->rtbChat, QString::number(m_endpoint->session().MyIndex), styled,
+            m_endpoint->players());
     box->clear();
     box->setFocus();
 }
@@ -628,7 +617,8 @@ void FrmSession::SendTo(const QList<int> &targets)
     if (text.isEmpty())
         return;
     const QString styled = PTFS(box, text);
-    AddText(m_ui->rtbChat, QString::number(m_endpoint->session().MyIndex), styled);
+    AddText(m_ui->rtbChat, QString::number(m_endpoint->session().MyIndex), styled,
+            m_endpoint->players());
     m_endpoint->sendChatTo(targets, styled);
     box->clear();
 }
@@ -720,7 +710,8 @@ void FrmSession::quitVelkor()
                      QStringLiteral("Quit Velkor"), msgbox::Icon::Question, msgbox::Buttons::YesNo)
         != msgbox::Answer::Yes)
         return;
-    VL::instance().FTFormClose = true;
+    // No questions on the way out.
+    boolForceClose = true;
     program::end();
 }
 
@@ -778,8 +769,7 @@ void FrmSession::forceClose()
 void FrmSession::closeEvent(QCloseEvent *event)
 {
     if (!m_ended) {
-        const bool ask = !VL::instance().FTFormClose && !boolForceClose
-            && !IsFormLoaded(QStringLiteral("FrmIP"))
+        const bool ask = !boolForceClose && !IsFormLoaded(QStringLiteral("FrmIP"))
             && !IsFormLoaded(QStringLiteral("FrmConnecting"));
         if (ask
             && msgbox::show(this, QStringLiteral("Are you sure you wish to leave this session?"),
@@ -805,24 +795,9 @@ void FrmSession::endSession()
             socket->close();
     }
 
-    VLSession &session = m_endpoint->session();
-    PlayerTable &players = m_endpoint->players();
-    for (int slot = 1; slot < players.size(); ++slot) {
-        m_clearMyDetails(slot);
-        players[slot].IsActive = false;
-        players[slot].PassedSecurity = false;
-    }
-    // A client's slot 0 held its host; the player's own record goes back
-    // there, where the program keeps it between sessions.
-    if (session.MyIndex != 0) {
-        session.MyIndex = 0;
-        m_getMyDetails(0);
-        players[0].IsActive = false;
-    }
-    // Ending a session resets only what this window holds.
+    // The session and its players go with the endpoint; ending one resets
+    // only what this window holds.
     if (runningWindow == this) {
-        VL::instance().SessionActive = false;
-        session.isHost = false;
         runningWindow = nullptr;
     }
 }

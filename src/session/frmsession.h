@@ -41,7 +41,7 @@ public:
     void StartUpSession(int sessionMode);
     // Client: connects to the host; false (after telling the player) when
     // this peer hosts or the attempt cannot start.
-    bool SendGreeting(const QString &host, quint16 port);
+    bool SendGreeting(const QString &host, quint16 port, const QString &password = QString());
     // Closes socket 0.
     void closeConnection();
 
@@ -67,6 +67,7 @@ public:
     void SendTo(const QList<int> &targets);
 
     [[nodiscard]] SessionEndpoint &endpoint() { return *m_endpoint; }
+    [[nodiscard]] const SessionEndpoint &endpoint() const { return *m_endpoint; }
 
     // The window that holds the program's one session (a join still
     // connecting included), or null. Hosting and joining are refused while
@@ -120,8 +121,6 @@ private:
 
     std::unique_ptr<Ui::FrmSession> m_ui;
     SessionEndpoint *m_endpoint = nullptr;
-    std::function<void(int slot)> m_getMyDetails;
-    std::function<void(int slot)> m_clearMyDetails;
     QMenu *m_playerMenu = nullptr;
     QPointer<QWidget> m_playerList;
     QPointer<QWidget> m_playerDetails;

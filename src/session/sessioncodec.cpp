@@ -526,11 +526,6 @@ QString PreparePlayerData(const PlayerTable &table, int PlayerIndex)
     return encodePlayerRecord(table.at(PlayerIndex));
 }
 
-QString PreparePlayerData(int PlayerIndex)
-{
-    return PreparePlayerData(sessionPlayers(), PlayerIndex);
-}
-
 Status FillPlayerData(SessionPlayers &slot, QStringView Data)
 {
     const Decoded<SessionPlayers> record = decodePlayerRecord(Data);

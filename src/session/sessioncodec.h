@@ -135,7 +135,6 @@ struct Framed
 void storePlayerRecord(const SessionPlayers &record, SessionPlayers &slot);
 
 // The record of slot PlayerIndex of the program's player table.
-[[nodiscard]] QString PreparePlayerData(int PlayerIndex);
 [[nodiscard]] QString PreparePlayerData(const PlayerTable &table, int PlayerIndex);
 // Decodes Data into slot; the slot is untouched unless the record is sound.
 Status FillPlayerData(SessionPlayers &slot, QStringView Data);

@@ -1,5 +1,7 @@
 #include "sessionendpoint.h"
 
+#include "gamesettings.h"
+
 #include "sessionmodel.h"
 #include "sessionplayers.h"
 #include "vl.h"
@@ -32,15 +34,27 @@ SessionEndpoint::SessionEndpoint(QObject *parent)
 
 SessionEndpoint::SessionEndpoint(const SessionContext &context, QObject *parent)
     : QObject(parent)
-    , m_session(context.session ? context.session : &VLSession::instance())
-    , m_players(context.players ? context.players : &sessionPlayers())
+    , m_session(context.session ? context.session : &m_ownSession)
+    , m_players(context.players ? context.players : &m_ownPlayers)
     , m_getMyDetails(context.GetMyDetails)
-    , m_clearMyDetails(context.ClearMyDetails)
+    , m_isPortSetUp(context.isPortSetUp)
+    , m_hasMap(context.hasMap)
 {
     if (!m_getMyDetails)
-        m_getMyDetails = [](int slot) { VL::instance().GetMyDetails(slot); };
-    if (!m_clearMyDetails)
-        m_clearMyDetails = [](int slot) { VL::ClearMyDetails(slot); };
+        m_getMyDetails = [](SessionPlayers &slot) { VL::instance().GetMyDetails(slot); };
+    if (!m_isPortSetUp)
+        m_isPortSetUp = [](int port) { return VL::IsPortSetup(port - 1); };
+    if (!m_hasMap) {
+        m_hasMap = [](int port, const QString &map) {
+            VL &vl = VL::instance();
+            vl.SetPortPaths(port);
+            return vl.CheckForMap(map);
+        };
+    }
+    if (m_players->size() == 0)
+        m_players->reset(1);
+    if (!context.players)
+        m_getMyDetails((*m_players)[0]);
 
     addConnection(); // 0: the listener on a host, the connection to the host on a client
 }
@@ -72,6 +86,31 @@ int SessionEndpoint::addConnection()
             [this](SessionConnection *timed) { onTimer(timed->index()); });
     m_links.append(link);
     return index;
+}
+
+void SessionEndpoint::setUp(const VLSession &settings)
+{
+    *m_session = settings;
+}
+
+void SessionEndpoint::updateSettings(const VLSession &settings)
+{
+    m_session->HostName = settings.HostName;
+    m_session->Password = settings.Password;
+    m_session->MaxPlayers = settings.MaxPlayers;
+    m_session->CurrentPort = settings.CurrentPort;
+    m_session->LobbyUID = settings.LobbyUID;
+    m_session->Advertise = settings.Advertise;
+}
+
+void SessionEndpoint::setDefaultGameSettings()
+{
+    SetDefaultGameSettings(*m_session, 0);
+}
+
+void SessionEndpoint::refreshMyDetails()
+{
+    m_getMyDetails((*m_players)[m_session->MyIndex]);
 }
 
 // ---- Host ------------------------------------------------------------------
@@ -496,10 +535,11 @@ int SessionEndpoint::unadmittedFrom(const QString &address) const
 
 // ---- Client ----------------------------------------------------------------
 
-bool SessionEndpoint::SendGreeting(const QString &host, quint16 port)
+bool SessionEndpoint::SendGreeting(const QString &host, quint16 port, const QString &password)
 {
     if (m_session->isHost)
         return false;
+    m_session->Password = password;
     StreamSocket &socket = m_links[0]->socket();
     switch (socket.state()) {
     case StreamSocket::State::Listening:
@@ -598,8 +638,8 @@ void SessionEndpoint::acceptance(const QStringList &fields)
 
     const int me = m_session->MyIndex;
     (*m_players)[me].PassedSecurity = true;
-    m_clearMyDetails(0);
-    m_getMyDetails(me);
+    VL::ClearMyDetails((*m_players)[0]);
+    m_getMyDetails((*m_players)[me]);
     m_links[0]->send(firstDetailsMessage(PreparePlayerData(*m_players, me)));
     if (m_session->InGame) {
         emit systemLine(LineBreak
@@ -617,7 +657,7 @@ void SessionEndpoint::applyState(const QStringList &fields)
     const SessionState &state = parsed.value;
     const QString previousMap = m_session->CurrentMap;
 
-    if (state.infoType == 0 && !VL::IsPortSetup(state.currentPort - 1)) {
+    if (state.infoType == 0 && !m_isPortSetUp(state.currentPort)) {
         m_links[0]->reset();
         m_phase = ClientPhase::Ended;
         emit portNotConfigured(state.currentPort);
@@ -660,10 +700,8 @@ void SessionEndpoint::applyState(const QStringList &fields)
     m_session->MaxPlayers = state.maxPlayers;
     m_session->CurrentPort = state.currentPort;
 
-    VL &vl = VL::instance();
-    vl.SetPortPaths(m_session->CurrentPort);
     const QString &map = m_session->CurrentMap;
-    const bool missing = !vl.CheckForMap(map);
+    const bool missing = !m_hasMap(m_session->CurrentPort, map);
     if (missing)
         emit systemLine(LineBreak + u"You do not have the map [^4" + map + u"^3] in play.", 1,
                         true);

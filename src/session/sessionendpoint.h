@@ -13,23 +13,25 @@
 #include <bitset>
 #include <functional>
 
-class PlayerTable;
-class QTimer;
-struct VLSession;
+#include "sessionplayers.h"
+#include "vlsession.h"
 
-// What a session endpoint reads and changes. The program has one session and
-// one player table, and an endpoint uses those unless it is given others: a
-// test runs a host and its clients in one process, each with a view of its
-// own.
+class QTimer;
+
+// What an endpoint asks of the machine, and where it keeps its session. By
+// default it owns its session and player table and asks the stored settings;
+// a test gives it tables to look into and answers of its own.
 struct SessionContext
 {
-    VLSession *session = nullptr; // null: VLSession::instance()
-    PlayerTable *players = nullptr; // null: sessionPlayers()
-    // Fill a slot of players with this peer's own stored details, and clear a
-    // slot of them. Null: VL::GetMyDetails and VL::ClearMyDetails, which work
-    // on the program's table; a context with a table of its own supplies both.
-    std::function<void(int slot)> GetMyDetails;
-    std::function<void(int slot)> ClearMyDetails;
+    VLSession *session = nullptr; // null: the endpoint's own
+    PlayerTable *players = nullptr; // null: the endpoint's own
+    // Puts this peer's own details into a slot. Null: the stored ones.
+    std::function<void(SessionPlayers &slot)> GetMyDetails;
+    // Whether game port 1 to 4 is set up here. Null: a stored executable.
+    std::function<bool(int port)> isPortSetUp;
+    // Whether the usermap (empty: none) is there for game port 1 to 4.
+    // Null: the port's usermap folder.
+    std::function<bool(int port, const QString &map)> hasMap;
 };
 
 // One session as seen by this peer, host or client. It owns the session's
@@ -71,8 +73,20 @@ public:
     explicit SessionEndpoint(const SessionContext &context, QObject *parent = nullptr);
     ~SessionEndpoint() override;
 
-    [[nodiscard]] VLSession &session() const { return *m_session; }
-    [[nodiscard]] PlayerTable &players() const { return *m_players; }
+    [[nodiscard]] const VLSession &session() const { return *m_session; }
+    [[nodiscard]] const PlayerTable &players() const { return *m_players; }
+
+    // Takes the settings a new session starts with (the hosting options',
+    // or a client's defaults); before hosting or joining only.
+    void setUp(const VLSession &settings);
+    // Host: the settings the hosting options change while the session runs
+    // (name, password, limit, game port, advertising).
+    void updateSettings(const VLSession &settings);
+    // Default game settings of the session's mode (a game session only).
+    void setDefaultGameSettings();
+    // Puts the player's own stored details into this peer's slot again
+    // (after the options were saved).
+    void refreshMyDetails();
 
     // ---- Host ----
 
@@ -91,7 +105,7 @@ public:
     // the connection is up. False on a host, while socket 0 listens, or when
     // the connection cannot be started (lastError() tells why). A socket 0
     // already connected is left as it is (true).
-    bool SendGreeting(const QString &host, quint16 port);
+    bool SendGreeting(const QString &host, quint16 port, const QString &password = QString());
     // Client: closes socket 0 without any event (a cancelled or refused join).
     void closeConnection();
 
@@ -248,10 +262,13 @@ private:
     // a client; a host's players and transfers use 1 to 255.
     QList<SessionConnection *> m_links;
 
+    VLSession m_ownSession;
+    PlayerTable m_ownPlayers;
     VLSession *m_session;
     PlayerTable *m_players;
-    std::function<void(int)> m_getMyDetails;
-    std::function<void(int)> m_clearMyDetails;
+    std::function<void(SessionPlayers &)> m_getMyDetails;
+    std::function<bool(int)> m_isPortSetUp;
+    std::function<bool(int, const QString &)> m_hasMap;
 
     ClientPhase m_phase = ClientPhase::Idle;
     int m_interval = AuthorisationInterval;

@@ -98,7 +98,6 @@ private slots:
     {
         testsupport::freshSettingsStore();
         VL::instance().reset();
-        VLSession::instance() = VLSession();
         m_ends = 0;
         startup::setDateSource({});
     }
@@ -291,10 +290,9 @@ private slots:
         QCOMPARE(ReadSetting(QStringLiteral("Player"), QStringLiteral("Age")),
                  QStringLiteral("18"));
         QVERIFY(VL::instance().CheckFirstRun());
-        QCOMPARE(sessionPlayers().size(), 1);
         QCOMPARE(VL::instance().SessionWelcomeMsg,
                  QStringLiteral("\r\n^3Welcome to ^2T^4A^1R^9nwick ^3Velkor"));
-        QCOMPARE(int(VLSession::instance().CurrentPort), 1);
+        QCOMPARE(int(VL::instance().CurrentPort), 1);
 
         // What the player will enter in the options.
         const QString exe = makeFile(testsupport::scratchFolder() + u"/ports/first/duke3d.exe");
@@ -325,7 +323,7 @@ private slots:
         QTRY_VERIFY(!IsFormLoaded(QStringLiteral("FrmSplash")));
         QVERIFY(IsFormLoaded(QStringLiteral("FrmUpdates")));
         QVERIFY(!boxes.texts().contains(kFirstRunText));
-        QCOMPARE(sessionPlayers().at(0).PlayerName, QStringLiteral("^2Tester"));
+        QCOMPARE(VL::instance().MyDetails().PlayerName, QStringLiteral("^2Tester"));
         QCOMPARE(ReadSetting(kGame, QStringLiteral("LastRun")),
                  QDate::currentDate().toString(Qt::ISODate));
         QCOMPARE(m_ends, 0);
@@ -339,16 +337,14 @@ private slots:
         WriteSetting(kGame, QStringLiteral("E_ExePath"), exe);
         WriteSetting(QStringLiteral("Player"), QStringLiteral("PlayerName"),
                      QStringLiteral("Dukey"));
-        sessionPlayers().reset(4);
 
         testsupport::MessageBoxRecorder boxes;
         startup::ProcessCommandLine({});
         QVERIFY(boxes.shown().isEmpty());
         QVERIFY(!VL::instance().FirstRun);
 
-        QCOMPARE(sessionPlayers().size(), 1);
-        QCOMPARE(sessionPlayers().at(0).PlayerName, QStringLiteral("Dukey"));
-        QCOMPARE(int(VLSession::instance().CurrentPort), 3);
+        QCOMPARE(VL::instance().MyDetails().PlayerName, QStringLiteral("Dukey"));
+        QCOMPARE(int(VL::instance().CurrentPort), 3);
         QCOMPARE(VL::instance().E_ExePath, exe);
         QCOMPARE(QDir(VL::instance().CurrentPortPath), QFileInfo(exe).dir());
         QVERIFY(!tables::LevelNames(1, 1).isEmpty());

@@ -87,11 +87,13 @@ QString family(const QTextCharFormat &format)
 class TestColouredText : public QObject
 {
     Q_OBJECT
+    PlayerTable m_players;
+
 private slots:
     void init()
     {
-        sessionPlayers().reset(8);
-        sessionPlayers()[3].PlayerName = QStringLiteral("^2Name");
+        m_players.reset(8);
+        m_players[3].PlayerName = QStringLiteral("^2Name");
     }
 
     void colourNumbers()
@@ -210,7 +212,8 @@ private slots:
         const auto view = makeView();
         AddText(view.get(), u"3"_s,
                 styled({ u"16711935"_s, u"Courier New"_s, u"12"_s, u"-1"_s, u"0"_s, u"-1"_s,
-                         u"hello ^4there"_s }));
+                         u"hello ^4there"_s }),
+                m_players);
         QCOMPARE(describe(*view),
                  u"\n{16711680}Name {255}says: \n{16711935}hello {65535}there\n"_s);
 
@@ -231,7 +234,7 @@ private slots:
     void chatLineFromMasterServer()
     {
         const auto view = makeView();
-        AddText(view.get(), u"MS"_s, u"hi ^1you"_s);
+        AddText(view.get(), u"MS"_s, u"hi ^1you"_s, m_players);
         QCOMPARE(describe(*view), u"\n{65280}Master Server {255}says: \n{65535}hi {255}you\n"_s);
         const Found text = findFragment(view->document(), u"hi "_s);
         QVERIFY(text.valid);
@@ -253,9 +256,9 @@ private slots:
     {
         QFETCH(QString, player);
         const auto view = makeView();
-        AddText(view.get(), player, u"text"_s);
+        AddText(view.get(), player, u"text"_s, m_players);
         QVERIFY(view->document()->isEmpty());
-        QCOMPARE(sessionPlayers().size(), 8);
+        QCOMPARE(m_players.size(), 8);
     }
 
     void peerStyleFallbacks_data()
@@ -298,7 +301,7 @@ private slots:
         QFETCH(int, colour);
         QFETCH(qreal, size);
         const auto view = makeView();
-        AddText(view.get(), u"3"_s, record);
+        AddText(view.get(), u"3"_s, record, m_players);
         QCOMPARE(view->toPlainText(), u"\nName says: \n"_s + shown + u'\n');
 
         const Found text = findFragment(view->document(), shown);
@@ -313,10 +316,10 @@ private slots:
     void markupIsShownLiterally()
     {
         const auto view = makeView();
-        sessionPlayers()[2].PlayerName = u"<b>Boss</b>"_s;
+        m_players[2].PlayerName = u"<b>Boss</b>"_s;
         const QString line = u"<img src=\"x.png\"> & <a href='http://e'>link</a> \uFFFC"_s;
         AddText(view.get(), u"2"_s,
-                styled({ u"255"_s, u"Arial"_s, u"9"_s, u"0"_s, u"0"_s, u"0"_s, line }));
+                styled({ u"255"_s, u"Arial"_s, u"9"_s, u"0"_s, u"0"_s, u"0"_s, line }), m_players);
         AddCustomText(view.get(), u"<i>sys</i>"_s, 1, true);
 
         const QString plain = view->toPlainText();
@@ -353,7 +356,8 @@ private slots:
         for (int i = 0; i < 20; ++i)
             AddText(view.get(), u"3"_s,
                     styled({ u"255"_s, u"Arial"_s, u"9"_s, u"0"_s, u"0"_s, u"0"_s,
-                             u"line "_s + QString::number(i) }));
+                             u"line "_s + QString::number(i) }),
+                    m_players);
         QVERIFY(view->document()->blockCount() <= 4);
         QVERIFY(view->toPlainText().endsWith(u"line 19\n"_s));
         const Found last = findFragment(view->document(), u"line 19"_s);
@@ -380,14 +384,14 @@ private slots:
         // Scrolled up to read: appending leaves the position alone.
         bar->setValue(0);
         const int maximum = bar->maximum();
-        AddText(view.get(), u"3"_s, u"while reading"_s);
+        AddText(view.get(), u"3"_s, u"while reading"_s, m_players);
         AddCustomText(view.get(), u"\r\nmore"_s, 1, true);
         QCOMPARE(bar->value(), 0);
         QVERIFY(bar->maximum() > maximum);
 
         // Back at the end: following again.
         bar->setValue(bar->maximum());
-        AddText(view.get(), u"MS"_s, u"newest"_s);
+        AddText(view.get(), u"MS"_s, u"newest"_s, m_players);
         QCOMPARE(bar->value(), bar->maximum());
     }
 

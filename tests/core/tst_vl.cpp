@@ -38,7 +38,6 @@ private slots:
     {
         testsupport::freshSettingsStore();
         VL::instance().reset();
-        sessionPlayers().reset(1);
     }
 
     void firstRunDefaults()
@@ -144,8 +143,7 @@ private slots:
         WriteSetting(kGame, QStringLiteral("EnableHRP"), QStringLiteral("1"));
         WriteSetting(kGame, QStringLiteral("HRP_Path1"), QStringLiteral("duke3d_hrp.zip"));
 
-        vl.GetMyDetails(2);
-        const SessionPlayers &slot = sessionPlayers().at(2);
+        SessionPlayers slot = vl.MyDetails();
         QCOMPARE(slot.PlayerName, QStringLiteral("^2Duke"));
         QCOMPARE(slot.Email, QStringLiteral("duke@example.org"));
         QCOMPARE(slot.Location, QStringLiteral("183"));
@@ -159,11 +157,11 @@ private slots:
         QVERIFY(vl.EnableHRP);
         QCOMPARE(vl.HRPPath1, QStringLiteral("duke3d_hrp.zip"));
 
-        VL::ClearMyDetails(2);
-        QCOMPARE(sessionPlayers().at(2).PlayerName, QString());
-        QCOMPARE(sessionPlayers().at(2).Age, quint8(0));
-        QCOMPARE(sessionPlayers().at(2).PortNumber, QStringLiteral("0"));
-        QCOMPARE(sessionPlayers().at(2).LocalPortNumber, QStringLiteral("0"));
+        VL::ClearMyDetails(slot);
+        QCOMPARE(slot.PlayerName, QString());
+        QCOMPARE(slot.Age, quint8(0));
+        QCOMPARE(slot.PortNumber, QStringLiteral("0"));
+        QCOMPARE(slot.LocalPortNumber, QStringLiteral("0"));
     }
 
     void portPaths()

@@ -1,5 +1,6 @@
 #include "forms.h"
 #include "frmmain.h"
+#include "frmsession.h"
 #include "listviews.h"
 #include "programend.h"
 #include "testsupport.h"
@@ -320,9 +321,6 @@ private slots:
             << QStringLiteral("You cannot join a session while hosting another.");
         QTest::newRow("join while a client")
             << QStringLiteral("mnuJoinGame") << false << true << running;
-        QTest::newRow("join while hosting, no window")
-            << QStringLiteral("tbJoinSession") << true << false
-            << QStringLiteral("You cannot join a session while hosting another.");
     }
 
     void sessionStartsRefused()
@@ -331,18 +329,17 @@ private slots:
         QFETCH(bool, hosting);
         QFETCH(bool, sessionOpen);
         QFETCH(QString, text);
-        VLSession::instance() = VLSession();
-        VLSession::instance().isHost = hosting;
-        QWidget session; // stands for an open session window
-        if (sessionOpen)
-            session.setObjectName(QStringLiteral("FrmSession"));
+        QVERIFY(sessionOpen);
+        FrmSession session;
+        VLSession settings;
+        settings.isHost = hosting;
+        session.endpoint().setUp(settings);
         testsupport::MessageBoxRecorder boxes;
         m_window->findChild<QAction *>(action)->trigger();
         QCOMPARE(boxes.texts(), QStringList { text });
         QCOMPARE(boxes.shown().first().title, QStringLiteral("Join Error"));
         QVERIFY(!IsFormLoaded(QStringLiteral("FrmServerOptions")));
         QVERIFY(!IsFormLoaded(QStringLiteral("FrmIP")));
-        VLSession::instance() = VLSession();
     }
 
     void laterActionsDisabled()

@@ -12,7 +12,6 @@ class TestGameSettings : public QObject
 
 private slots:
     void initTestCase() { tables::FillLevelTable(); }
-    void init() { VLSession::instance() = VLSession(); }
 
     void defaults_data()
     {
@@ -25,10 +24,10 @@ private slots:
     {
         QFETCH(int, mode);
         QFETCH(int, gameType);
-        VLSession &session = VLSession::instance();
+        VLSession session;
         session.Difficulty = 4;
         session.Level = 9;
-        SetDefaultGameSettings(quint8(mode));
+        SetDefaultGameSettings(session, quint8(mode));
         QCOMPARE(session.Game, u"Duke Nukem 3D"_s);
         QCOMPARE(session.ModTC, u"Atomic Edition 1.5"_s);
         QCOMPARE(int(session.Mode), gameType);
@@ -71,11 +70,11 @@ private slots:
         QFETCH(QString, name);
         QCOMPARE(GetMapName(currentMap, episode, level), name);
 
-        VLSession &session = VLSession::instance();
+        VLSession session;
         session.CurrentMap = currentMap;
         session.Episode = quint8(episode);
         session.Level = quint8(level);
-        QCOMPARE(GetMapName(), name);
+        QCOMPARE(GetMapName(session), name);
     }
 };
 

@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(saved.count(), 1);
         QCOMPARE(saved.at(0).at(0).toBool(), true);
         // The own record and the port paths follow the saved values.
-        QCOMPARE(sessionPlayers()[0].PlayerName, QStringLiteral("^3Duke"));
+        QCOMPARE(VL::instance().MyDetails().PlayerName, QStringLiteral("^3Duke"));
         QCOMPARE(VL::instance().E_ExePath, newExe);
         QVERIFY(window->isVisible());
     }
@@ -936,7 +936,7 @@ private slots:
         if (currentPortInstalled)
             WriteSetting(kGame, QStringLiteral("J_ExePath"), installed);
         // The port of the session or launch, not the one shown.
-        VLSession::instance().CurrentPort = 2;
+        VL::instance().CurrentPort = 2;
         const QString exe = makeFile(QStringLiteral("eduke32"));
         FrmOptions *window = open();
         control<QComboBox>(window, "cmbPortDetails_0")->setCurrentIndex(2);

@@ -58,19 +58,13 @@ struct Peer
         SessionContext context;
         context.session = &session;
         context.players = &players;
-        context.GetMyDetails = [this](int slot) {
-            SessionPlayers &me = players[slot];
+        context.GetMyDetails = [this](SessionPlayers &me) {
             me.PlayerName = name;
             me.Location = QStringLiteral("12");
             me.Age = 30;
             me.IPAddress = QStringLiteral("203.0.113.7");
             me.PortNumber = QStringLiteral("23513");
             me.LocalIP = QStringLiteral("0.0.0.0");
-        };
-        context.ClearMyDetails = [this](int slot) {
-            SessionPlayers &cleared = players[slot];
-            cleared.PlayerName.clear();
-            cleared.Location.clear();
         };
         endpoint = std::make_unique<SessionEndpoint>(context);
         QObject::connect(endpoint.get(), &SessionEndpoint::systemLine, endpoint.get(),
@@ -130,7 +124,7 @@ inline std::unique_ptr<Peer> makeHost(int maxPlayers = 8, const QString &passwor
 {
     QSignalSpy accepted(client.endpoint.get(), &SessionEndpoint::accepted);
     QSignalSpy state(client.endpoint.get(), &SessionEndpoint::stateApplied);
-    if (!client.endpoint->SendGreeting(Loopback, host.session.VLPort))
+    if (!client.endpoint->SendGreeting(Loopback, host.session.VLPort, client.session.Password))
         return false;
     if (!accepted.wait(5000))
         return false;

@@ -101,8 +101,7 @@ struct Peer
         SessionContext context;
         context.session = &session;
         context.players = &players;
-        context.GetMyDetails = [this](int slot) {
-            SessionPlayers &player = players[slot];
+        context.GetMyDetails = [this](SessionPlayers &player) {
             player.PlayerName = name;
             player.FullName = u"Full "_s + FixedName(name);
             player.Location = u"183"_s;
@@ -114,12 +113,6 @@ struct Peer
             player.PortNumber = u"23513"_s;
             player.LocalIP = u"192.168.1.20"_s;
             player.LocalPortNumber = u"23514"_s;
-        };
-        context.ClearMyDetails = [this](int slot) {
-            SessionPlayers &player = players[slot];
-            const bool active = player.IsActive;
-            player = SessionPlayers();
-            player.IsActive = active;
         };
         return context;
     }
@@ -134,11 +127,26 @@ class TestFrmSession : public QObject
 private:
     std::vector<std::unique_ptr<Peer>> m_peers;
     QPointer<FrmSession> m_host;
+    // The host's session and players, which the test may change as a host
+    // of its own would.
+    VLSession m_hostSession;
+    PlayerTable m_hostPlayers;
     int m_quits = 0;
+
+    SessionContext hostContext()
+    {
+        m_hostPlayers.reset(1);
+        VL::instance().GetMyDetails(m_hostPlayers[0]);
+        SessionContext context;
+        context.session = &m_hostSession;
+        context.players = &m_hostPlayers;
+        return context;
+    }
 
     FrmSession *openHost(int mode, const QString &password = QString())
     {
-        VLSession &session = VLSession::instance();
+        VLSession &session = m_hostSession;
+        session = VLSession();
         session.isHost = true;
         session.NumPlayers = 1;
         session.OverallMode = quint8(mode);
@@ -146,7 +154,7 @@ private:
         session.CurrentPort = 1;
         session.MaxPlayers = 8;
         session.Password = password;
-        m_host = new FrmSession();
+        m_host = new FrmSession(hostContext());
         m_host->show();
         m_host->StartUpSession(mode);
         return m_host;
@@ -158,14 +166,13 @@ private:
     {
         auto peer = std::make_unique<Peer>();
         peer->name = name;
-        peer->session.Password = password;
         auto *window = new FrmSession(peer->context());
         peer->window = window;
         QSignalSpy states(&window->endpoint(), &SessionEndpoint::stateApplied);
         window->StartUpSession(0);
         window->hide();
         window->setEnabled(false);
-        if (!window->SendGreeting(u"127.0.0.1"_s, VLSession::instance().VLPort))
+        if (!window->SendGreeting(u"127.0.0.1"_s, m_hostSession.VLPort, password))
             return nullptr;
         m_peers.push_back(std::move(peer));
         if (!QTest::qWaitFor([&] { return !states.isEmpty(); }, 10000))
@@ -206,11 +213,7 @@ private slots:
 
     void init()
     {
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
         VL &vl = VL::instance();
-        vl.SessionActive = false;
-        vl.FTFormClose = false;
         vl.SessionWelcomeMsg = kWelcome;
         WriteSetting(u"Player"_s, u"PlayerName"_s, kHostName);
         WriteSetting(u"Player"_s, u"FullName"_s, u"Host Full Name"_s);
@@ -218,7 +221,6 @@ private slots:
         WriteSetting(u"Session"_s, u"FontSize"_s, u"10"_s);
         WriteSetting(u"Session"_s, u"FontColour"_s, u"16777215"_s);
         WriteSetting(u"Session"_s, u"FontStyle"_s, u"1"_s);
-        vl.GetMyDetails(0);
         m_quits = 0;
     }
 
@@ -257,7 +259,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, header);
         FrmSession *host = openHost(mode);
-        QVERIFY(VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() != nullptr);
         QVERIFY(host->endpoint().listeningPort() != 0);
         QCOMPARE(control<QLabel>(host, u"lblHeader"_s)->text(), header);
 
@@ -271,15 +273,15 @@ private slots:
         QCOMPARE(control<QListWidget>(host, u"lstPlayers"_s)->item(0)->data(Qt::UserRole).toInt(),
                  0);
 
-        const VLSession &session = VLSession::instance();
+        const VLSession &session = m_hostSession;
         const QStringList expected = mode == 1
             ? QStringList { u"Mod: "_s + session.ModTC, u"Type: "_s + strMode(session.Mode),
-                            u"Map: "_s + GetMapName(),
+                            u"Map: "_s + GetMapName(session),
                             u"Level: "_s + strDifficulty(session.Difficulty) }
             : QStringList { u"Mod: "_s, u"Type: "_s, u"Map: "_s, u"Level: "_s };
         QCOMPARE(panels(host), expected);
         if (mode == 1)
-            QVERIFY(!GetMapName().isEmpty());
+            QVERIFY(!GetMapName(session).isEmpty());
 
         // Every toolbar button has a picture; the later windows' entries
         // are there but disabled.
@@ -319,11 +321,12 @@ private slots:
         QTcpServer blocker;
         QVERIFY(blocker.listen(QHostAddress::AnyIPv4, 0));
         MessageBoxRecorder boxes;
-        VLSession &session = VLSession::instance();
+        VLSession &session = m_hostSession;
+        session = VLSession();
         session.isHost = true;
         session.OverallMode = 1;
         session.VLPort = blocker.serverPort();
-        QPointer<FrmSession> host = new FrmSession();
+        QPointer<FrmSession> host = new FrmSession(hostContext());
         QSignalSpy failed(host.data(), &FrmSession::hostingFailed);
         host->show();
         host->StartUpSession(1);
@@ -336,8 +339,8 @@ private slots:
         QCOMPARE(boxes.shown().at(0).title, u"Port in use"_s);
         QCOMPARE(boxes.shown().at(0).icon, msgbox::Icon::Warning);
         QVERIFY(!host->isVisible());
-        QVERIFY(!VL::instance().SessionActive);
-        QVERIFY(!session.isHost);
+        QVERIFY(FrmSession::running() == nullptr);
+        QVERIFY(FrmSession::running() == nullptr);
         // The hosting options come back for another port.
         QVERIFY(IsFormLoaded(u"FrmServerOptions"_s));
         flushDeletes();
@@ -461,7 +464,7 @@ private slots:
         const QListWidget *list = control<QListWidget>(host, u"lstPlayers"_s);
         for (int slot = 0; slot < list->count(); ++slot) {
             QCOMPARE(list->item(slot)->data(Qt::UserRole).toInt(),
-                     int(sessionPlayers().at(slot).WinsockIndex));
+                     int(m_hostPlayers.at(slot).WinsockIndex));
         }
         QVERIFY(list->item(1)->data(Qt::UserRole).toInt() > 0);
     }
@@ -506,7 +509,7 @@ private slots:
                  u"Velkor - Gaming Session - "_s + tables::PortNames(1) + u" - Join"_s);
         QVERIFY(!control<QPushButton>(client, u"cmdStart"_s)->isEnabled());
 
-        VLSession &session = VLSession::instance();
+        VLSession &session = m_hostSession;
         session.ModTC = u"Duke <i>It</i> Out"_s;
         session.Mode = 1;
         session.Difficulty = 3;
@@ -551,18 +554,13 @@ private slots:
 
         if (answer == msgbox::Answer::No) {
             QVERIFY(host->isVisible());
-            QVERIFY(VL::instance().SessionActive);
-            QVERIFY(VLSession::instance().isHost);
+            QVERIFY(FrmSession::running() != nullptr);
+            QCOMPARE(FrmSession::running(), host);
             return;
         }
         QVERIFY(!host->isVisible());
-        QVERIFY(!VL::instance().SessionActive);
-        QVERIFY(!VLSession::instance().isHost);
-        for (int slot = 1; slot < sessionPlayers().size(); ++slot) {
-            QVERIFY(!sessionPlayers().at(slot).IsActive);
-            QVERIFY(sessionPlayers().at(slot).PlayerName.isEmpty());
-            QVERIFY(sessionPlayers().at(slot).FullName.isEmpty());
-        }
+        QVERIFY(FrmSession::running() == nullptr);
+        QVERIFY(FrmSession::running() == nullptr);
         // The connections went with the window.
         QTRY_VERIFY(!chatBox(client)->isEnabled());
     }
@@ -576,7 +574,7 @@ private slots:
         host->close();
         QVERIFY(boxes.shown().isEmpty());
         QVERIFY(!host->isVisible());
-        QVERIFY(!VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() == nullptr);
     }
 
     void quitVelkor_data()
@@ -599,7 +597,7 @@ private slots:
         QCOMPARE(boxes.shown().at(0).text, u"Are you sure you wish to quit Velkor?"_s);
         QCOMPARE(boxes.shown().at(0).title, u"Quit Velkor"_s);
         QCOMPARE(m_quits, quits);
-        QCOMPARE(VL::instance().FTFormClose, quits == 1);
+        QCOMPARE(host->boolForceClose, quits == 1);
     }
 
     void hostEnds()
@@ -632,7 +630,9 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList { u"Are you sure you wish to leave this session?"_s });
     }
 
-    void clientLeavesAndGetsOwnSlotBack()
+    // The session's table goes with its window; the next session starts
+    // from the player's own details again.
+    void clientLeavesAndTheNextSessionIsFresh()
     {
         FrmSession *host = openHost(1);
         FrmSession *client = join(u"Visitor"_s);
@@ -644,11 +644,14 @@ private slots:
         client->boolForceClose = true;
         client->close();
         waitForPlayers(host, 1);
-        QCOMPARE(peer.session.MyIndex, 0);
-        QCOMPARE(peer.players.at(0).PlayerName, u"Visitor"_s);
-        QVERIFY(!peer.players.at(1).IsActive);
-        QVERIFY(peer.players.at(1).PlayerName.isEmpty());
         QVERIFY(viewText(host).contains(u"Visitor has left the session."_s));
+        flushDeletes();
+        QPointer<FrmSession> next = new FrmSession();
+        QCOMPARE(next->endpoint().session().MyIndex, 0);
+        QCOMPARE(next->endpoint().players().at(0).PlayerName, kHostName);
+        QVERIFY(!next->endpoint().session().isHost);
+        next->boolForceClose = true;
+        next->close();
     }
 
     void sendToPlayers_data()
@@ -905,7 +908,7 @@ private slots:
     void clientPortNotConfigured()
     {
         FrmSession *host = openHost(1);
-        VLSession::instance().CurrentPort = 2;
+        m_hostSession.CurrentPort = 2;
         MessageBoxRecorder boxes;
         auto peer = std::make_unique<Peer>();
         peer->name = u"Visitor"_s;
@@ -915,7 +918,7 @@ private slots:
         client->StartUpSession(0);
         client->hide();
         client->setEnabled(false);
-        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, VLSession::instance().VLPort));
+        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, m_hostSession.VLPort));
         QTRY_VERIFY(!boxes.shown().isEmpty());
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown().at(0).text,
@@ -943,7 +946,7 @@ private slots:
         quint16 port = 0;
         if (refusal) {
             openHost(1, u"secret"_s);
-            port = VLSession::instance().VLPort;
+            port = m_hostSession.VLPort;
         } else {
             QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -960,7 +963,7 @@ private slots:
         QSignalSpy failed(client.data(), &FrmSession::connectionFailed);
         client->StartUpSession(0);
         client->hide();
-        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, port));
+        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, port, u"SECRET"_s));
         QTRY_VERIFY(refused.count() + failed.count() > 0);
         QCOMPARE(refused.count(), refusal ? 1 : 0);
         QCOMPARE(failed.count(), refusal ? 0 : 1);

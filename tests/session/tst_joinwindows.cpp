@@ -82,8 +82,8 @@ public:
         SessionContext context;
         context.session = &m_session;
         context.players = &m_players;
-        context.GetMyDetails = [this](int slot) { m_players[slot].PlayerName = u"Host"_s; };
-        context.ClearMyDetails = [this](int slot) { m_players[slot] = SessionPlayers(); };
+        context.GetMyDetails = [](SessionPlayers &me) { me.PlayerName = u"Host"_s; };
+        m_players[0].PlayerName = u"Host"_s;
         endpoint = std::make_unique<SessionEndpoint>(context);
         QTcpServer probe;
         if (!testsupport::listenLow(probe, QHostAddress::LocalHost))
@@ -229,7 +229,6 @@ private slots:
         QCOMPARE(edit->selectedText(), edit->text());
         // Nothing was started.
         QVERIFY(session() == nullptr);
-        QCOMPARE(VLSession::instance().Password, QString());
         verifyUnlocked();
     }
 
@@ -272,7 +271,6 @@ private slots:
         QVERIFY(!hidden->isEnabled());
 
         QTRY_COMPARE(host.requests, QList<QByteArray> { request("letmein") });
-        QCOMPARE(VLSession::instance().Password, u"letmein"_s);
         QTRY_COMPARE(label(m_join, u"lblStatus"_s), u"Server not found."_s);
         verifyUnlocked();
         QCOMPARE(control<QProgressBar>(m_join, u"ProgBar"_s)->value(), 100);
@@ -340,7 +338,7 @@ private slots:
         QPointer<FrmSession> joined = session();
         QVERIFY(joined);
         QTRY_VERIFY(joined->isVisible());
-        QCOMPARE(VLSession::instance().MyIndex, 1);
+        QCOMPARE(joined->endpoint().session().MyIndex, 1);
         QTRY_COMPARE(host.endpoint->CountPlayers(), 2);
         QCOMPARE(boxes.texts(), QStringList());
     }
@@ -360,10 +358,10 @@ private slots:
     {
         MessageBoxRecorder boxes;
         RealHost host(u"second"_s, 8);
-        VLSession::instance().Password = u"first"_s;
         QPointer<FrmConnecting> window = ShowConnecting(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        window->StartConnection(u"127.0.0.1"_s, QString::number(host.port()), QString());
+        window->StartConnection(u"127.0.0.1"_s, QString::number(host.port()), QString(),
+                                u"first"_s);
 
         QCOMPARE(window->windowTitle(), u"Join a Session"_s);
         QCOMPARE(label(window, u"lblLine1"_s), u"Attempting to connect to:"_s);
@@ -390,9 +388,9 @@ private slots:
         QCOMPARE(label(window, u"lblLine1"_s), u"Attempting to connect to:"_s);
         QCOMPARE(control<QPushButton>(window, u"cmdCancel"_s)->text(), u"Cancel"_s);
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(VLSession::instance().Password, u"second"_s);
         QTRY_COMPARE(host.endpoint->CountPlayers(), 2);
         QTRY_VERIFY(session() != nullptr && session()->isVisible());
+        QCOMPARE(session()->endpoint().session().Password, u"second"_s);
         QCOMPARE(boxes.texts(), QStringList());
     }
 
@@ -486,7 +484,7 @@ private slots:
         click(hosting, u"cmdCreate"_s);
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(sessionWindows(), 1);
-        QVERIFY(!VLSession::instance().isHost);
+        QVERIFY(!session()->endpoint().session().isHost);
         click(m_join, u"cmdCancel"_s);
         QTRY_COMPARE(sessionWindows(), 0);
 
@@ -497,23 +495,27 @@ private slots:
         click(m_join, u"cmdConnect"_s);
         QTRY_VERIFY(session() != nullptr && session()->isVisible());
         QTRY_VERIFY(hosting.isNull() || !hosting->isVisible());
-        QVERIFY(VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() != nullptr);
         session()->boolForceClose = true;
         session()->close();
         QTRY_VERIFY(session() == nullptr);
-        QVERIFY(!VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() == nullptr);
         QVERIFY(FrmSession::running() == nullptr);
     }
 
     void aHostCannotJoin()
     {
         MessageBoxRecorder boxes;
-        VLSession::instance().isHost = true;
+        QPointer<FrmSession> hosting = new FrmSession();
+        VLSession settings;
+        settings.isHost = true;
+        hosting->endpoint().setUp(settings);
         openJoin();
         fill(u"127.0.0.1"_s, u"8501"_s);
         click(m_join, u"cmdConnect"_s);
         QCOMPARE(boxes.texts(), QStringList { u"You're a Host and cannot act as a Client!"_s });
-        QVERIFY(session() == nullptr);
+        QCOMPARE(qApp->findChildren<FrmSession *>().size() + 0, 0);
+        QCOMPARE(session(), hosting.data());
         verifyUnlocked();
     }
 };

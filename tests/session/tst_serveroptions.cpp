@@ -79,12 +79,22 @@ private:
 
     QComboBox *combo(const QString &name) { return control<QComboBox>(m_window, name); }
 
-    // A running host session of three players, without a session window.
-    static void runningSession(bool advertise, qint16 lobby)
+    VLSession m_session;
+    PlayerTable m_players;
+
+    // A running host session of three players, in a window that does not
+    // listen.
+    void runningSession(bool advertise, qint16 lobby)
     {
-        VL::instance().SessionActive = true;
+        m_session = VLSession();
+        m_players.reset(1);
+        SessionContext context;
+        context.session = &m_session;
+        context.players = &m_players;
+        new FrmSession(context);
+        QVERIFY(FrmSession::running() != nullptr);
         VL::instance().NetworkType = 1;
-        VLSession &session = VLSession::instance();
+        VLSession &session = m_session;
         session.isHost = true;
         session.OverallMode = 1;
         session.HostName = u"Running"_s;
@@ -94,10 +104,10 @@ private:
         session.Password = u"pw"_s;
         session.Advertise = advertise;
         session.LobbyUID = lobby;
-        sessionPlayers().ensureSize(8);
-        sessionPlayers()[0].IsActive = true;
-        sessionPlayers()[1].IsActive = true;
-        sessionPlayers()[3].IsActive = true;
+        m_players.ensureSize(8);
+        m_players[0].IsActive = true;
+        m_players[1].IsActive = true;
+        m_players[3].IsActive = true;
     }
 
 private slots:
@@ -215,7 +225,7 @@ private slots:
             QCOMPARE(m_window->focusWidget(), control<QLineEdit>(m_window, u"txtPort"_s));
         // Nothing stored, nothing started.
         QVERIFY(m_window->isVisible());
-        QVERIFY(!VLSession::instance().isHost);
+        QVERIFY(FrmSession::running() == nullptr);
         QCOMPARE(ReadSetting(u"Session"_s, u"HostName"_s), QString());
         QVERIFY(FindForm<FrmSession>(u"FrmSession"_s) == nullptr);
     }
@@ -251,7 +261,8 @@ private slots:
         control<QLineEdit>(m_window, u"txtPassword"_s)->setText(u"Secret"_s);
         click(m_window, u"cmdCreate"_s);
 
-        const VLSession &session = VLSession::instance();
+        QVERIFY(FrmSession::running() != nullptr);
+        const VLSession &session = FrmSession::running()->endpoint().session();
         QVERIFY(session.isHost);
         QCOMPARE(session.NumPlayers, 1);
         QCOMPARE(session.OverallMode, 1);
@@ -290,8 +301,8 @@ private slots:
         QTRY_VERIFY(FindForm<FrmSession>(u"FrmSession"_s) == nullptr);
         QVERIFY(m_window);
         QVERIFY(m_window->isVisible());
-        QVERIFY(!VLSession::instance().isHost);
-        QVERIFY(!VL::instance().SessionActive);
+        QVERIFY(FrmSession::running() == nullptr);
+        QVERIFY(FrmSession::running() == nullptr);
         QVERIFY(control<QPushButton>(m_window, u"cmdCreate"_s)->isVisible());
     }
 
@@ -299,7 +310,6 @@ private slots:
     {
         testsupport::setUpPort(u"R"_s);
         WriteSetting(u"Player"_s, u"PlayerName"_s, u"^2Hoster"_s);
-        VL::instance().GetMyDetails(0);
         open();
         const quint16 port = freePort();
         control<QLineEdit>(m_window, u"txtPort"_s)->setText(QString::number(port));
@@ -339,8 +349,8 @@ private slots:
         combo(u"cboMaxPlayers"_s)->setCurrentIndex(2);
         click(m_window, u"cmdUpdate"_s);
         QTRY_VERIFY(m_window.isNull());
-        QCOMPARE(VLSession::instance().HostName, u"After"_s);
-        QCOMPARE(VLSession::instance().MaxPlayers, 3);
+        QCOMPARE(host->endpoint().session().HostName, u"After"_s);
+        QCOMPARE(host->endpoint().session().MaxPlayers, 3);
         QTRY_VERIFY(received.startsWith("Session\x0c\x0e"
                                         "2\x0c\x0e"));
         const QStringList fields = session::splitMessage(wire::toText(received));
@@ -377,7 +387,7 @@ private slots:
     void chatSessionCaptionsMaxUsers()
     {
         runningSession(false, -1);
-        VLSession::instance().OverallMode = 2;
+        m_session.OverallMode = 2;
         open();
         QCOMPARE(combo(u"cboSessionType"_s)->currentText(), u"Chat"_s);
         QCOMPARE(control<QLabel>(m_window, u"lblMaxPlayers"_s)->text().remove(u'&'),
@@ -400,14 +410,14 @@ private slots:
             QStringList {
                 u"Unable to set Maximum Players value lower than players currently in session."_s });
         QCOMPARE(boxes.shown().first().title, u"Error"_s);
-        QCOMPARE(VLSession::instance().MaxPlayers, 6);
+        QCOMPARE(m_session.MaxPlayers, 6);
         QVERIFY(m_window->isVisible());
 
         // Three places for three players will do.
         combo(u"cboMaxPlayers"_s)->setCurrentIndex(2);
         click(m_window, u"cmdUpdate"_s);
         QCOMPARE(boxes.shown().size(), 1);
-        QCOMPARE(VLSession::instance().MaxPlayers, 3);
+        QCOMPARE(m_session.MaxPlayers, 3);
         QTRY_VERIFY(m_window.isNull());
     }
 
@@ -439,7 +449,7 @@ private slots:
         click(m_window, u"cmdUpdate"_s);
         QTRY_VERIFY(m_window.isNull());
         QCOMPARE(log.calls, calls);
-        QCOMPARE(VLSession::instance().LobbyUID, lobby);
+        QCOMPARE(m_session.LobbyUID, lobby);
     }
 };
 

@@ -418,21 +418,21 @@ private slots:
 
     void preparePlayerDataReadsTheTable()
     {
-        sessionPlayers().reset(8);
-        SessionPlayers &slot = sessionPlayers()[3];
+        PlayerTable table;
+        table.reset(8);
+        SessionPlayers &slot = table[3];
         slot = fullRecord();
         slot.IsActive = true;
         slot.WinsockIndex = 9;
-        QCOMPARE(PreparePlayerData(3), encodePlayerRecord(fullRecord()));
+        QCOMPARE(PreparePlayerData(table, 3), encodePlayerRecord(fullRecord()));
         SessionPlayers target;
         target.IsActive = true;
         target.WinsockIndex = 4;
         target.IPArray = u"keep"_s;
-        QCOMPARE(FillPlayerData(target, PreparePlayerData(3)), Status::Ok);
+        QCOMPARE(FillPlayerData(target, PreparePlayerData(table, 3)), Status::Ok);
         QVERIFY(sameRecord(target, fullRecord()));
         QCOMPARE(target.WinsockIndex, qint16(4));
         QCOMPARE(target.IPArray, u"keep"_s);
-        sessionPlayers().reset(1);
     }
 
     void styledText()

@@ -77,11 +77,7 @@ class TestSessionEndpoint : public QObject
 private slots:
     void initTestCase() { setUpMachine(); }
 
-    void init()
-    {
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
-    }
+    void init() { }
 
     void admission()
     {
@@ -190,7 +186,8 @@ private slots:
                 QVERIFY(join(*client, *host));
             } else {
                 QSignalSpy refused(client->endpoint.get(), &SessionEndpoint::refused);
-                QVERIFY(client->endpoint->SendGreeting(Loopback, host->session.VLPort));
+                QVERIFY(client->endpoint->SendGreeting(Loopback, host->session.VLPort,
+                                                       client->session.Password));
                 QVERIFY(refused.wait(5000));
                 QCOMPARE(refused.first().first().value<SessionEndpoint::Refusal>(), reason);
                 QCOMPARE(client->endpoint->socket(0)->state(), StreamSocket::State::Closed);

@@ -36,7 +36,7 @@ struct FakeHost
 
     [[nodiscard]] bool accept()
     {
-        if (!client.endpoint->SendGreeting(Loopback, server.serverPort()))
+        if (!client.endpoint->SendGreeting(Loopback, server.serverPort(), client.session.Password))
             return false;
         // The client connects from the event loop.
         if (!QTest::qWaitFor([this] { return server.hasPendingConnections(); }, 5000))
@@ -98,11 +98,7 @@ private:
 private slots:
     void initTestCase() { setUpMachine(); }
 
-    void init()
-    {
-        VLSession::instance() = VLSession();
-        sessionPlayers().reset(1);
-    }
+    void init() { }
 
     void cleanup()
     {

@@ -64,8 +64,6 @@ void freshProgram()
 {
     freshSettingsStore();
     VL::instance().reset();
-    VLSession::instance() = VLSession();
-    sessionPlayers().reset(1);
     VL::instance().SetDefaultRegVals();
 }
 
