@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -31,6 +32,9 @@ struct SessionPlayers
     qint16 WinsockIndex = 0;
     QString IPArray;
 };
+
+// With the type, so that no user can instantiate it before the declaration.
+Q_DECLARE_METATYPE(SessionPlayers)
 
 // The growable player table; a slot reads as empty until it is touched.
 class PlayerTable

@@ -11,7 +11,6 @@ using namespace session;
 
 Q_DECLARE_METATYPE(session::Kind)
 Q_DECLARE_METATYPE(session::Status)
-Q_DECLARE_METATYPE(SessionPlayers)
 
 namespace {
 
