@@ -1,5 +1,7 @@
 #include "frmconnecting.h"
 
+#include "joinattempt.h"
+
 #include "addresshelpers.h"
 #include "forms.h"
 #include "frmip.h"
@@ -20,6 +22,7 @@ const QString kCancel = QStringLiteral("Cancel");
 FrmConnecting::FrmConnecting(QWidget *owner)
     : QDialog { owner }
     , m_ui { std::make_unique<Ui::FrmConnecting>() }
+    , m_join { new JoinAttempt(this) }
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("FrmConnecting"));
@@ -29,6 +32,9 @@ FrmConnecting::FrmConnecting(QWidget *owner)
     connect(m_ui->cmdRetry, &QPushButton::clicked, this, &FrmConnecting::retry);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &FrmConnecting::cancel);
     connect(this, &QDialog::finished, this, &FrmConnecting::windowClosed);
+    connect(m_join, &JoinAttempt::accepted, this, &FrmConnecting::sessionAccepted);
+    connect(m_join, &JoinAttempt::refused, this, &FrmConnecting::sessionRefused);
+    connect(m_join, &JoinAttempt::failed, this, &FrmConnecting::sessionFailed);
 }
 
 FrmConnecting::~FrmConnecting()
@@ -63,25 +69,8 @@ void FrmConnecting::StartConnection(const QString &Host, const QString &Port,
         failed();
         return;
     }
-    FrmSession *session = OpenJoinSession(m_session, this);
-    if (session == nullptr) {
-        close();
-        return;
-    }
-    m_session = session;
-    connect(session, &FrmSession::accepted, this, &FrmConnecting::sessionAccepted,
-            Qt::UniqueConnection);
-    connect(session, &FrmSession::refused, this, &FrmConnecting::sessionRefused,
-            Qt::UniqueConnection);
-    connect(session, &FrmSession::connectionFailed, this, &FrmConnecting::sessionFailed,
-            Qt::UniqueConnection);
-    session->StartUpSession(0);
-    session->hide();
-    session->setEnabled(false);
-
-    if (!session->SendGreeting(Host, Port.toUShort(), m_password)) {
-        // The session window has told the player why.
-        dropSession();
+    if (!m_join->start(Host, Port.toUShort(), m_password)) {
+        // The player has been told why.
         close();
     }
 }
@@ -93,27 +82,19 @@ void FrmConnecting::retry()
 
 void FrmConnecting::cancel()
 {
-    dropSession();
+    m_join->cancel();
     close();
-}
-
-void FrmConnecting::dropSession()
-{
-    FrmSession *session = m_session;
-    m_session = nullptr;
-    CloseJoinSession(session);
 }
 
 void FrmConnecting::windowClosed()
 {
-    if (m_session != nullptr && !m_session->isVisible())
-        dropSession();
+    m_join->cancel();
 }
 
 void FrmConnecting::failed()
 {
     QWidget *owner = parentWidget();
-    dropSession();
+    m_join->cancel();
     close();
     msgbox::show(owner, QStringLiteral("Error connecting to server."), QStringLiteral("Velkor"),
                  msgbox::Icon::Warning);
@@ -121,8 +102,7 @@ void FrmConnecting::failed()
 
 void FrmConnecting::sessionAccepted()
 {
-    // The session window is the player's now.
-    m_session = nullptr;
+    // The session window has the session now.
     close();
 }
 
@@ -139,14 +119,11 @@ void FrmConnecting::sessionRefused(SessionEndpoint::Refusal reason)
     }
     // A full server leaves the lines as they are: the player can only
     // cancel.
-    dropSession();
 }
 
 void FrmConnecting::sessionFailed(int number, const QString &description)
 {
     Q_UNUSED(number)
     Q_UNUSED(description)
-    // The session window closes itself after a failed connection.
-    m_session = nullptr;
     failed();
 }

@@ -8,14 +8,14 @@
 
 #include <memory>
 
-class FrmSession;
+class JoinAttempt;
 
 namespace Ui {
 class FrmConnecting;
 }
 
-// "Join a Session": connects to a server chosen in the browser through a
-// hidden session window and offers a retry with a password when the host
+// "Join a Session": joins a server chosen in the browser (the session
+// window opens once the host accepts) and offers a retry with a password when the host
 // refuses the one given. It has no time limit of its own.
 class FrmConnecting final : public QDialog
 {
@@ -34,7 +34,6 @@ private:
     void retry();
     void cancel();
     void failed();
-    void dropSession();
     void windowClosed();
 
     void sessionAccepted();
@@ -42,7 +41,7 @@ private:
     void sessionFailed(int number, const QString &description);
 
     std::unique_ptr<Ui::FrmConnecting> m_ui;
-    QPointer<FrmSession> m_session;
+    JoinAttempt *m_join;
     // The last attempt, for Retry.
     QString m_host;
     QString m_port;

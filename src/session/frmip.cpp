@@ -1,5 +1,7 @@
 #include "frmip.h"
 
+#include "joinattempt.h"
+
 #include "addresshelpers.h"
 #include "forms.h"
 #include "frmmanageip.h"
@@ -25,42 +27,10 @@ void selectField(QLineEdit *field)
 
 } // namespace
 
-FrmSession *OpenJoinSession(FrmSession *own, QWidget *parent)
-{
-    // Turning the host's own session window into a client would close its
-    // listening socket.
-    const FrmSession *running = FrmSession::running();
-    if (running != nullptr && running->endpoint().session().isHost) {
-        msgbox::show(parent, QStringLiteral("You're a Host and cannot act as a Client!"),
-                     QStringLiteral("Error"), msgbox::Icon::Warning);
-        return nullptr;
-    }
-    if (own != nullptr)
-        return own;
-    if (running != nullptr && running->isVisible()) {
-        msgbox::show(parent,
-                     QStringLiteral("You cannot join another session while a current session is "
-                                    "running.\n\nPlease close all open sessions and try again."),
-                     QStringLiteral("Join Error"), msgbox::Icon::Warning);
-        return nullptr;
-    }
-    auto *session = new FrmSession();
-    session->setAttribute(Qt::WA_DeleteOnClose);
-    return session;
-}
-
-void CloseJoinSession(FrmSession *session)
-{
-    if (session == nullptr)
-        return;
-    session->closeConnection();
-    session->boolForceClose = true;
-    session->close();
-}
-
 FrmIP::FrmIP(QWidget *owner)
     : QDialog { owner }
     , m_ui { std::make_unique<Ui::FrmIP>() }
+    , m_join { new JoinAttempt(this) }
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("FrmIP"));
@@ -74,6 +44,9 @@ FrmIP::FrmIP(QWidget *owner)
     connect(m_ui->cmdConnect, &QPushButton::clicked, this, &FrmIP::connectToHost);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &FrmIP::cancel);
     connect(this, &QDialog::finished, this, &FrmIP::windowClosed);
+    connect(m_join, &JoinAttempt::accepted, this, &FrmIP::sessionAccepted);
+    connect(m_join, &JoinAttempt::refused, this, &FrmIP::sessionRefused);
+    connect(m_join, &JoinAttempt::failed, this, &FrmIP::sessionFailed);
 
     GetHostList();
 }
@@ -142,28 +115,15 @@ void FrmIP::connectToHost()
         return;
     }
 
-    FrmSession *session = OpenJoinSession(m_session, this);
-    if (session == nullptr)
-        return;
-    m_session = session;
-    connect(session, &FrmSession::accepted, this, &FrmIP::sessionAccepted, Qt::UniqueConnection);
-    connect(session, &FrmSession::refused, this, &FrmIP::sessionRefused, Qt::UniqueConnection);
-    connect(session, &FrmSession::connectionFailed, this, &FrmIP::sessionFailed,
-            Qt::UniqueConnection);
-    session->StartUpSession(0);
-    session->hide();
-    session->setEnabled(false);
-
     lock();
     m_progress.start();
     m_ui->lblStatus->setText(QStringLiteral("Connecting, Please Wait..."));
 
-    if (!session->SendGreeting(m_ui->txtHost->text(), m_ui->txtPort->text().toUShort(),
-                               m_ui->txtPassword->text())) {
-        // The session window has told the player why.
+    if (!m_join->start(m_ui->txtHost->text(), m_ui->txtPort->text().toUShort(),
+                       m_ui->txtPassword->text())) {
+        // The player has been told why.
         unlock();
         m_ui->lblStatus->setText(kNotFound);
-        dropSession();
     }
 }
 
@@ -198,10 +158,7 @@ void FrmIP::progressTick()
             return;
     }
     m_progress.stop();
-    // The hidden session window stays for the next attempt; only its
-    // connection goes.
-    if (m_session != nullptr)
-        m_session->closeConnection();
+    m_join->cancel();
     unlock();
     m_ui->lblStatus->setText(kNotFound);
 }
@@ -210,30 +167,20 @@ void FrmIP::cancel()
 {
     unlock();
     m_ui->lblStatus->setText(QStringLiteral("Cancelled by user request."));
-    dropSession();
-}
-
-void FrmIP::dropSession()
-{
-    FrmSession *session = m_session;
-    m_session = nullptr;
-    CloseJoinSession(session);
+    m_join->cancel();
 }
 
 void FrmIP::windowClosed()
 {
-    // A hidden session window left behind would count as a running
-    // session and block every later join and host.
+    // An attempt left behind would count as a session under way.
     m_progress.stop();
-    if (m_session != nullptr && !m_session->isVisible())
-        dropSession();
+    m_join->cancel();
 }
 
 void FrmIP::sessionAccepted()
 {
-    // The session window is the player's now.
+    // The session window has the session now.
     m_progress.stop();
-    m_session = nullptr;
     close();
 }
 
@@ -243,7 +190,6 @@ void FrmIP::sessionRefused(SessionEndpoint::Refusal reason)
     m_ui->lblStatus->setText(reason == SessionEndpoint::Refusal::WrongPassword
                                  ? QStringLiteral("Invalid Password.")
                                  : QStringLiteral("Server is full."));
-    dropSession();
 }
 
 void FrmIP::sessionFailed(int number, const QString &description)
@@ -252,6 +198,4 @@ void FrmIP::sessionFailed(int number, const QString &description)
     Q_UNUSED(description)
     unlock();
     m_ui->lblStatus->setText(kNotFound);
-    // The session window closes itself after a failed connection.
-    m_session = nullptr;
 }

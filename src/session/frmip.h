@@ -10,14 +10,15 @@
 #include <memory>
 
 class FrmSession;
+class JoinAttempt;
 
 namespace Ui {
 class FrmIP;
 }
 
 // "Join a Game": the player types an address or picks a saved host, and
-// the window connects to it through a hidden session window, giving up
-// after a hundred progress ticks.
+// the window tries to join it, giving up after a hundred progress ticks;
+// the session window opens once the host accepts.
 class FrmIP final : public QDialog
 {
     Q_OBJECT
@@ -43,7 +44,6 @@ private:
     void progressTick();
     void lock();
     void unlock();
-    void dropSession();
     void windowClosed();
 
     void sessionAccepted();
@@ -54,18 +54,8 @@ private:
     QTimer m_progress;
     // The flat stored list: name, address and port of each saved host.
     QStringList m_storedHosts;
-    // The hidden session window of the current or last attempt.
-    QPointer<FrmSession> m_session;
+    JoinAttempt *m_join;
 };
 
 // Opens the single join window, modeless and owned by owner, or raises it.
 FrmIP *ShowJoinWindow(QWidget *owner);
-
-// The session window for a join attempt: own when it is still open, else a
-// new one. Refuses (message box, nullptr) while this peer hosts or while
-// another session is running.
-FrmSession *OpenJoinSession(FrmSession *own, QWidget *parent);
-
-// Closes a session window of a join attempt that never got in, without
-// asking.
-void CloseJoinSession(FrmSession *session);

@@ -4,6 +4,7 @@
 #include "forms.h"
 #include "frmhostnames.h"
 #include "frmsession.h"
+#include "joinattempt.h"
 #include "messagebox.h"
 #include "portsetup.h"
 #include "separators.h"
@@ -269,7 +270,7 @@ void FrmServerOptions::SetDetails(bool FirstTime, VLSession &session)
 void FrmServerOptions::createSession()
 {
     // The program holds one session at a time: a join made meanwhile wins.
-    if (FrmSession::running() != nullptr) {
+    if (FrmSession::running() != nullptr || JoinAttempt::anyConnecting()) {
         msgbox::show(this,
                      QStringLiteral("You cannot host a session while a current session is "
                                     "running.\n\nPlease close all open sessions and try again."),

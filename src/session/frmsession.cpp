@@ -110,15 +110,20 @@ FrmSession::FrmSession(QWidget *parent)
 }
 
 FrmSession::FrmSession(const SessionContext &context, QWidget *parent)
+    : FrmSession(new SessionEndpoint(context), parent)
+{
+}
+
+FrmSession::FrmSession(SessionEndpoint *endpoint, QWidget *parent)
     : QMainWindow { parent }
     , m_ui { std::make_unique<Ui::FrmSession>() }
+    , m_endpoint { endpoint }
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("FrmSession"));
-    // The sockets live as long as the window.
+    // The session and its sockets live as long as the window.
     setAttribute(Qt::WA_DeleteOnClose);
-
-    m_endpoint = new SessionEndpoint(context, this);
+    m_endpoint->setParent(this);
 
     setUpLook();
     setUpStatusBar();
@@ -279,9 +284,6 @@ void FrmSession::bindEndpoint()
             });
     connect(endpoint, &SessionEndpoint::playersChanged, this, &FrmSession::UpdatePlayerList);
     connect(endpoint, &SessionEndpoint::stateApplied, this, &FrmSession::onStateApplied);
-    connect(endpoint, &SessionEndpoint::accepted, this, &FrmSession::onAccepted);
-    connect(endpoint, &SessionEndpoint::refused, this, &FrmSession::onRefused);
-    connect(endpoint, &SessionEndpoint::connectionFailed, this, &FrmSession::onConnectionFailed);
     connect(endpoint, &SessionEndpoint::listenerFailed, this, &FrmSession::onListenerFailed);
     connect(endpoint, &SessionEndpoint::portNotConfigured, this, &FrmSession::onPortNotConfigured);
     connect(endpoint, &SessionEndpoint::hostEnded, this, &FrmSession::onHostEnded);
@@ -350,7 +352,6 @@ void FrmSession::startHosting(int sessionMode)
 
 void FrmSession::startClient(int sessionMode)
 {
-    // Mode 0: still connecting, hidden; the acceptance starts the session.
     if (sessionMode != 1 && sessionMode != 2)
         return;
     if (sessionMode == 1) {
@@ -376,63 +377,18 @@ void FrmSession::writeOpeningLines()
     m_ui->txtChat->setFocus();
 }
 
-bool FrmSession::SendGreeting(const QString &host, quint16 port, const QString &password)
-{
-    if (m_endpoint->session().isHost
-        || m_endpoint->socket(0)->state() == StreamSocket::State::Listening) {
-        msgbox::show(this, QStringLiteral("You're a Host and cannot act as a Client!"),
-                     QStringLiteral("Error"), msgbox::Icon::Warning);
-        if (QWidget *connecting = FindForm(QStringLiteral("FrmConnecting")))
-            connecting->close();
-        return false;
-    }
-    if (!m_endpoint->SendGreeting(host, port, password)) {
-        msgbox::show(this, m_endpoint->lastErrorText(), QString::number(m_endpoint->lastError()),
-                     msgbox::Icon::Warning);
-        return false;
-    }
-    return true;
-}
-
-void FrmSession::closeConnection()
-{
-    m_endpoint->closeConnection();
-}
-
 // ---- Endpoint events -------------------------------------------------------
 
-void FrmSession::onAccepted()
+void FrmSession::enterJoinedSession()
 {
-    const QPointer<FrmSession> alive(this);
-    // The join windows close on this.
-    emit accepted();
-    if (!alive)
-        return;
     // A client cannot host as well: hosting options left open go.
     if (auto *options = FindForm<QWidget>(QStringLiteral("FrmServerOptions")))
         options->close();
     StartUpSession(m_endpoint->session().OverallMode);
-    setEnabled(true);
     show();
     raise();
     activateWindow();
     m_ui->txtChat->setFocus();
-}
-
-void FrmSession::onRefused(SessionEndpoint::Refusal reason)
-{
-    const QPointer<FrmSession> alive(this);
-    emit refused(reason);
-    if (alive && !m_ended)
-        forceClose();
-}
-
-void FrmSession::onConnectionFailed(int number, const QString &description)
-{
-    const QPointer<FrmSession> alive(this);
-    emit connectionFailed(number, description);
-    if (alive && !m_ended)
-        forceClose();
 }
 
 void FrmSession::onListenerFailed(int number, const QString &description)
@@ -769,8 +725,7 @@ void FrmSession::forceClose()
 void FrmSession::closeEvent(QCloseEvent *event)
 {
     if (!m_ended) {
-        const bool ask = !boolForceClose && !IsFormLoaded(QStringLiteral("FrmIP"))
-            && !IsFormLoaded(QStringLiteral("FrmConnecting"));
+        const bool ask = !boolForceClose;
         if (ask
             && msgbox::show(this, QStringLiteral("Are you sure you wish to leave this session?"),
                             QStringLiteral("Quit Session"), msgbox::Icon::Question,

@@ -34,16 +34,16 @@ public:
     // A window over a session and player table of its own (tests run a host
     // and its clients in one process).
     explicit FrmSession(const SessionContext &context, QWidget *parent = nullptr);
+    // A window that takes over endpoint (a join the host has just accepted).
+    explicit FrmSession(SessionEndpoint *endpoint, QWidget *parent = nullptr);
     ~FrmSession() override;
 
-    // Opens the session in the role VLSession::isHost gives: 1 game, 2 chat,
-    // 0 a client still connecting.
+    // Opens the session in the role the endpoint's session gives: 1 game,
+    // 2 chat.
     void StartUpSession(int sessionMode);
-    // Client: connects to the host; false (after telling the player) when
-    // this peer hosts or the attempt cannot start.
-    bool SendGreeting(const QString &host, quint16 port, const QString &password = QString());
-    // Closes socket 0.
-    void closeConnection();
+    // Client: starts the session the host has just accepted us into and
+    // shows the window.
+    void enterJoinedSession();
 
     // Close without asking.
     bool boolForceClose = false;
@@ -75,9 +75,6 @@ public:
     [[nodiscard]] static FrmSession *running();
 
 signals:
-    void accepted();
-    void refused(SessionEndpoint::Refusal reason);
-    void connectionFailed(int number, const QString &description);
     // The listening port is taken: the window closes and the hosting
     // options open again.
     void hostingFailed();
@@ -108,9 +105,6 @@ private:
     void kickSelectedPlayer();
     void limitChatBox();
 
-    void onAccepted();
-    void onRefused(SessionEndpoint::Refusal reason);
-    void onConnectionFailed(int number, const QString &description);
     void onListenerFailed(int number, const QString &description);
     void onPortNotConfigured(int port);
     void onHostEnded();

@@ -5,6 +5,7 @@
 #include "frmplayerlist.h"
 #include "frmsession.h"
 #include "gamesettings.h"
+#include "joinattempt.h"
 #include "modregistry.h"
 #include "optionswindows.h"
 #include "paths.h"
@@ -160,22 +161,22 @@ private:
         return m_host;
     }
 
-    // A client joins the host through its own session window; null when it
-    // did not get in with its first state.
+    // A client joins the host as a player would and gets its session
+    // window; null when it did not get in with its first state.
     FrmSession *join(const QString &name, const QString &password = QString())
     {
         auto peer = std::make_unique<Peer>();
         peer->name = name;
-        auto *window = new FrmSession(peer->context());
-        peer->window = window;
-        QSignalSpy states(&window->endpoint(), &SessionEndpoint::stateApplied);
-        window->StartUpSession(0);
-        window->hide();
-        window->setEnabled(false);
-        if (!window->SendGreeting(u"127.0.0.1"_s, m_hostSession.VLPort, password))
+        JoinAttempt attempt(nullptr, peer->context());
+        QSignalSpy accepted(&attempt, &JoinAttempt::accepted);
+        if (!attempt.start(u"127.0.0.1"_s, m_hostSession.VLPort, password))
             return nullptr;
+        if (!accepted.wait(10000))
+            return nullptr;
+        auto *window = accepted.first().first().value<FrmSession *>();
+        peer->window = window;
         m_peers.push_back(std::move(peer));
-        if (!QTest::qWaitFor([&] { return !states.isEmpty(); }, 10000))
+        if (!QTest::qWaitFor([window] { return window->endpoint().firstStateHandled(); }, 10000))
             return nullptr;
         return window;
     }
@@ -565,18 +566,6 @@ private slots:
         QTRY_VERIFY(!chatBox(client)->isEnabled());
     }
 
-    void noQuestionWhileJoining()
-    {
-        FrmSession *host = openHost(1);
-        MessageBoxRecorder boxes;
-        QWidget joinWindow;
-        joinWindow.setObjectName(u"FrmIP"_s);
-        host->close();
-        QVERIFY(boxes.shown().isEmpty());
-        QVERIFY(!host->isVisible());
-        QVERIFY(FrmSession::running() == nullptr);
-    }
-
     void quitVelkor_data()
     {
         QTest::addColumn<msgbox::Answer>("answer");
@@ -912,13 +901,12 @@ private slots:
         MessageBoxRecorder boxes;
         auto peer = std::make_unique<Peer>();
         peer->name = u"Visitor"_s;
-        QPointer<FrmSession> client = new FrmSession(peer->context());
-        peer->window = client;
+        JoinAttempt attempt(nullptr, peer->context());
         m_peers.push_back(std::move(peer));
-        client->StartUpSession(0);
-        client->hide();
-        client->setEnabled(false);
-        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, m_hostSession.VLPort));
+        QSignalSpy accepted(&attempt, &JoinAttempt::accepted);
+        QVERIFY(attempt.start(u"127.0.0.1"_s, m_hostSession.VLPort, QString()));
+        QVERIFY(accepted.wait(5000));
+        QPointer<FrmSession> client = accepted.first().first().value<FrmSession *>();
         QTRY_VERIFY(!boxes.shown().isEmpty());
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown().at(0).text,
@@ -955,15 +943,11 @@ private slots:
         MessageBoxRecorder boxes;
         auto peer = std::make_unique<Peer>();
         peer->name = u"Visitor"_s;
-        peer->session.Password = u"SECRET"_s;
-        QPointer<FrmSession> client = new FrmSession(peer->context());
-        peer->window = client;
+        JoinAttempt attempt(nullptr, peer->context());
         m_peers.push_back(std::move(peer));
-        QSignalSpy refused(client.data(), &FrmSession::refused);
-        QSignalSpy failed(client.data(), &FrmSession::connectionFailed);
-        client->StartUpSession(0);
-        client->hide();
-        QVERIFY(client->SendGreeting(u"127.0.0.1"_s, port, u"SECRET"_s));
+        QSignalSpy refused(&attempt, &JoinAttempt::refused);
+        QSignalSpy failed(&attempt, &JoinAttempt::failed);
+        QVERIFY(attempt.start(u"127.0.0.1"_s, port, u"SECRET"_s));
         QTRY_VERIFY(refused.count() + failed.count() > 0);
         QCOMPARE(refused.count(), refusal ? 1 : 0);
         QCOMPARE(failed.count(), refusal ? 0 : 1);
@@ -971,17 +955,22 @@ private slots:
             QCOMPARE(refused.at(0).at(0).value<SessionEndpoint::Refusal>(),
                      SessionEndpoint::Refusal::WrongPassword);
         }
-        // Closed without asking.
+        // Nothing to ask and no window: the attempt never got in.
         QVERIFY(boxes.shown().isEmpty());
+        QVERIFY(!attempt.connecting());
         flushDeletes();
-        QVERIFY(client.isNull());
+        int windows = 0;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            windows += qobject_cast<FrmSession *>(window) != nullptr ? 1 : 0;
+        QCOMPARE(windows, refusal ? 1 : 0); // the host's own, when there is one
     }
 
     void hostCannotJoin()
     {
         FrmSession *host = openHost(1);
         MessageBoxRecorder boxes;
-        QVERIFY(!host->SendGreeting(u"127.0.0.1"_s, 8501));
+        JoinAttempt attempt(nullptr);
+        QVERIFY(!attempt.start(u"127.0.0.1"_s, 8501, QString()));
         QCOMPARE(boxes.texts(), QStringList { u"You're a Host and cannot act as a Client!"_s });
         QCOMPARE(boxes.shown().at(0).title, u"Error"_s);
         QVERIFY(host->endpoint().listeningPort() != 0);
