@@ -369,7 +369,7 @@ void SessionEndpoint::relayChat(int index, const QStringList &fields)
     if (!chat.ok() || chat.value.slot != slot)
         return;
     emit chatLine(slot, chat.value.styledText);
-    SendData(0, chatMessage(slot, chat.value.styledText), slot);
+    broadcast(chatMessage(slot, chat.value.styledText), slot);
 }
 
 void SessionEndpoint::relayPrivateChat(int index, const QStringList &fields)
@@ -380,7 +380,7 @@ void SessionEndpoint::relayPrivateChat(int index, const QStringList &fields)
     const Decoded<Chat> chat = parsePrivateChat(fields);
     if (!chat.ok() || chat.value.slot != slot)
         return;
-    SendDataTo(chat.value.targets, slot, chat.value.styledText, false);
+    deliverPrivate(chat.value.targets, slot, chat.value.styledText);
 }
 
 void SessionEndpoint::requestFile(int index, const QStringList &fields)
@@ -430,54 +430,53 @@ void SessionEndpoint::KickPlayer(int socketIndex)
     handleClosed(socketIndex);
 }
 
-void SessionEndpoint::SendData(int Socket, const QString &Data, int MissIndex)
+void SessionEndpoint::broadcast(const QString &data, int exceptSlot)
 {
-    if (Socket == 0 && isHost()) {
-        for (int slot = 1; slot < SlotCount; ++slot) {
-            const SessionPlayers &player = m_players->at(slot);
-            if (!player.IsActive || slot == MissIndex)
-                continue;
-            if (SessionConnection *link = playerLink(slot))
-                link->send(Data);
-        }
-        return;
+    for (int slot = 1; slot < SlotCount; ++slot) {
+        if (slot == exceptSlot)
+            continue;
+        if (SessionConnection *link = playerLink(slot))
+            link->send(data);
     }
-    if (Socket >= 0 && Socket < m_links.size())
-        m_links[Socket]->send(Data);
 }
 
-void SessionEndpoint::SendDataTo(const QList<int> &SocketList, int isFrom, const QString &Data,
-                                 bool SendToHostOnly)
+void SessionEndpoint::sendOn(int index, const QString &data)
 {
-    if (SendToHostOnly) {
-        SendData(0, privateChatMessage(SocketList, isFrom, Data), 0);
-        return;
-    }
+    if (index >= 0 && index < m_links.size())
+        m_links[index]->send(data);
+}
+
+void SessionEndpoint::deliverPrivate(const QList<int> &targetSlots, int fromSlot,
+                                     const QString &styledText)
+{
     std::bitset<8> served;
-    for (int slot : SocketList) {
+    for (int slot : targetSlots) {
         // The sender has its own line already; each player gets a line once.
         if (slot < 0 || slot >= SlotCount || served.test(std::size_t(slot)))
             continue;
         served.set(std::size_t(slot));
         if (slot == 0) {
-            emit chatLine(isFrom, Data);
+            emit chatLine(fromSlot, styledText);
             continue;
         }
-        if (slot == isFrom)
+        if (slot == fromSlot)
             continue;
         if (SessionConnection *link = playerLink(slot))
-            link->send(chatMessage(isFrom, Data));
+            link->send(chatMessage(fromSlot, styledText));
     }
 }
 
-void SessionEndpoint::SendSessionState(int player, int infoType)
+void SessionEndpoint::SendSessionState(int connection, int infoType)
 {
     if (!isHost() || infoType < 0 || infoType > 2)
         return;
     if (m_session->Advertise)
         emit lobbyUpdateDue();
     const QString message = sessionStateMessage(infoType, *m_players, *m_session);
-    SendData(player, message, 0);
+    if (connection == 0)
+        broadcast(message);
+    else
+        sendOn(connection, message);
     emit stateApplied(infoType);
 }
 
@@ -814,7 +813,7 @@ bool SessionEndpoint::sendChat(const QString &styledText)
     if (isHost()) {
         if (m_session->NumPlayers <= 1)
             return false;
-        SendData(0, chatMessage(m_session->MyIndex, styledText), 0);
+        broadcast(chatMessage(m_session->MyIndex, styledText));
         return true;
     }
     if (m_phase != ClientPhase::InSession)
@@ -827,11 +826,11 @@ void SessionEndpoint::sendChatTo(const QList<int> &slotList, const QString &styl
     if (slotList.isEmpty())
         return;
     if (isHost()) {
-        SendDataTo(slotList, m_session->MyIndex, styledText, false);
+        deliverPrivate(slotList, m_session->MyIndex, styledText);
         return;
     }
     if (m_phase == ClientPhase::InSession)
-        SendDataTo(slotList, m_session->MyIndex, styledText, true);
+        sendOn(0, privateChatMessage(slotList, m_session->MyIndex, styledText));
 }
 
 void SessionEndpoint::sendDetails()

@@ -121,10 +121,10 @@ public:
     void sendChatTo(const QList<int> &slotList, const QString &styledText);
     // Client: "PlayerDetails" with its own record (after the options were saved).
     void sendDetails();
-    // Host: a "Session" state message of infoType 0, 1 or 2 to socket player
-    // (0: every player). lobbyUpdateDue() comes first when the session is
-    // advertised.
-    void SendSessionState(int player, int infoType);
+    // Host: a "Session" state message of infoType 0, 1 or 2 on connection
+    // index connection (0: to every player). lobbyUpdateDue() comes first
+    // when the session is advertised.
+    void SendSessionState(int connection, int infoType);
     // Host: "StartGame" with the IPArray of slot Player and Arguments, on
     // that player's connection; nothing for a slot that is not active.
     void SendStartPacket(int Player, const QString &Arguments);
@@ -241,9 +241,14 @@ private:
     void relayPrivateChat(int index, const QStringList &fields);
     void requestFile(int index, const QStringList &fields);
     void handleClosed(int index);
-    void SendData(int Socket, const QString &Data, int MissIndex);
-    void SendDataTo(const QList<int> &SocketList, int isFrom, const QString &Data,
-                    bool SendToHostOnly);
+    // Host: to every admitted player but exceptSlot (0: nobody left out;
+    // the host's own slot 0 is never sent to).
+    void broadcast(const QString &data, int exceptSlot = 0);
+    // On connection index (a client's 0 is its link to the host).
+    void sendOn(int index, const QString &data);
+    // Host: a private line from fromSlot to each listed slot once; slot 0
+    // (the host) sees it here, the sender is left out.
+    void deliverPrivate(const QList<int> &targetSlots, int fromSlot, const QString &styledText);
     // The slot an admitted player's connection serves, or -1.
     [[nodiscard]] int playerSlot(int index) const;
     // The connection of an admitted, active slot, or null.
