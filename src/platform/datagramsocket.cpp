@@ -120,16 +120,6 @@ bool DatagramSocket::send(const QString &text)
     return send(wire::toBytes(text));
 }
 
-QString DatagramSocket::lastText() const
-{
-    return wire::toText(m_datagram);
-}
-
-QString DatagramSocket::remoteHostIP() const
-{
-    return sockets::addressText(m_sender);
-}
-
 QString DatagramSocket::localIP() const
 {
     return isBound() ? sockets::addressText(m_socket->localAddress()) : QString();
@@ -153,10 +143,8 @@ void DatagramSocket::readDatagrams()
         const QNetworkDatagram datagram = m_socket->receiveDatagram();
         if (!datagram.isValid())
             break;
-        m_datagram = datagram.data();
-        m_sender = datagram.senderAddress();
-        m_senderPort = quint16(std::max(datagram.senderPort(), 0));
-        emit dataArrival(m_index, m_datagram.size());
+        emit dataArrival(m_index, datagram.data(), sockets::addressText(datagram.senderAddress()),
+                         quint16(std::max(datagram.senderPort(), 0)));
     }
 }
 

@@ -10,8 +10,7 @@ class QHostInfo;
 class QUdpSocket;
 
 // One UDP socket of a window's socket array. Each received datagram raises
-// its own dataArrival() event, during which lastDatagram() and the sender's
-// remoteHostIP() and remotePort() describe it.
+// its own dataArrival() event, which carries the datagram and its sender.
 //
 // A remote given as a host name is resolved in the event loop; datagrams sent
 // meanwhile wait and go out to that name once it is resolved, or are dropped
@@ -41,12 +40,6 @@ public:
     bool send(const QByteArray &datagram);
     bool send(const QString &text);
 
-    // The datagram that raised the latest dataArrival() and its sender.
-    [[nodiscard]] const QByteArray &lastDatagram() const { return m_datagram; }
-    [[nodiscard]] QString lastText() const;
-    [[nodiscard]] QString remoteHostIP() const;
-    [[nodiscard]] quint16 remotePort() const { return m_senderPort; }
-
     [[nodiscard]] QString localIP() const;
     [[nodiscard]] quint16 localPort() const;
 
@@ -59,7 +52,9 @@ public:
     [[nodiscard]] const QString &lastErrorText() const { return m_lastErrorText; }
 
 signals:
-    void dataArrival(int index, qint64 bytesTotal);
+    // senderIP is dotted text (IPv4 mapped into IPv6 shown as IPv4).
+    void dataArrival(int index, const QByteArray &datagram, const QString &senderIP,
+                     quint16 senderPort);
     void error(int index, int number, const QString &description);
 
 private:
@@ -84,9 +79,6 @@ private:
     quint16 m_targetPort = 0;
     int m_currentLookup = -1;
     QList<Lookup> m_lookups;
-    QByteArray m_datagram;
-    QHostAddress m_sender;
-    quint16 m_senderPort = 0;
     int m_lastError = 0;
     QString m_lastErrorText;
 };

@@ -191,16 +191,6 @@ bool StreamSocket::send(const QString &text)
     return send(wire::toBytes(text));
 }
 
-QByteArray StreamSocket::readAll()
-{
-    return m_socket ? m_socket->readAll() : QByteArray();
-}
-
-QString StreamSocket::readText()
-{
-    return wire::toText(readAll());
-}
-
 void StreamSocket::close()
 {
     for (QTcpSocket *request : std::as_const(m_requests))
@@ -268,8 +258,13 @@ void StreamSocket::attach(QTcpSocket *socket)
     m_socket = socket;
     socket->setReadBufferSize(MaxReadBuffer);
     connect(socket, &QAbstractSocket::connected, this, [this] { emit connected(m_index); });
-    connect(socket, &QIODevice::readyRead, this,
-            [this, socket] { emit dataArrival(m_index, socket->bytesAvailable()); });
+    connect(socket, &QIODevice::readyRead, this, [this, socket] {
+        // Read at once: each event hands over what arrived, at most
+        // the read buffer's size.
+        const QByteArray data = socket->readAll();
+        if (!data.isEmpty())
+            emit dataArrival(m_index, data);
+    });
     connect(socket, &QIODevice::bytesWritten, this, [this, socket] {
         if (socket->bytesToWrite() == 0)
             emit sendComplete(m_index);

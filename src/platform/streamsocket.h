@@ -59,8 +59,8 @@ public:
     enum class State { Closed, Listening, Connecting, Connected, Closing };
     Q_ENUM(State)
 
-    // What a connection buffers before its reader takes it; beyond that the
-    // peer is held back by TCP instead of growing our memory.
+    // The most one read takes from the system, and so the most one
+    // dataArrival() event carries.
     static constexpr qint64 MaxReadBuffer = 1024 * 1024;
 
     explicit StreamSocket(int index, QObject *parent = nullptr);
@@ -87,9 +87,6 @@ public:
     // everything queued is written. Fails when the socket is not connected.
     bool send(const QByteArray &bytes);
     bool send(const QString &text);
-    // Everything received and not yet read, without message boundaries.
-    [[nodiscard]] QByteArray readAll();
-    [[nodiscard]] QString readText();
 
     // Stops listening or ends the connection. Data already queued is still
     // delivered to the peer; unread data is dropped. Raises no event.
@@ -108,7 +105,8 @@ public:
 signals:
     void connectionRequest(int index, int requestId);
     void connected(int index);
-    void dataArrival(int index, qint64 bytesTotal);
+    // What one read returned; arrival order, no message boundaries.
+    void dataArrival(int index, const QByteArray &data);
     void sendComplete(int index);
     // The peer closed the connection.
     void closed(int index);

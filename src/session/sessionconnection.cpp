@@ -59,11 +59,9 @@ void SessionConnection::reset()
     m_socket->close();
 }
 
-void SessionConnection::onDataArrival()
+void SessionConnection::onDataArrival(int index, const QByteArray &read)
 {
-    const QByteArray read = m_socket->readAll();
-    if (read.isEmpty())
-        return;
+    Q_UNUSED(index)
     m_buffer += read;
     if (m_buffer.size() > m_maxBuffered) {
         m_settle.stop();

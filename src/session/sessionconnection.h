@@ -64,7 +64,7 @@ signals:
     void timedOut(SessionConnection *connection);
 
 private:
-    void onDataArrival();
+    void onDataArrival(int index, const QByteArray &read);
     void deliver(session::Tail tail);
 
     int m_index;
