@@ -86,6 +86,16 @@ private:
         return true;
     }
 
+    // A raw player in slot 2 after Bob, once Bob has seen it join.
+    bool admitRaw(RawPeer &raw)
+    {
+        if (!raw.waitConnected() || raw.authorise() != 2
+            || !raw.send(session::firstDetailsMessage(RawPeer::record(u"Raw"_s))))
+            return false;
+        return QTest::qWaitFor(
+            [this] { return m_bob->linesContaining(u"Raw ^3has joined"_s) == 1; }, 5000);
+    }
+
     // Nothing reached Bob before a line that the host sends now.
     bool bobGotOnlyTheBarrier()
     {
@@ -198,10 +208,7 @@ private slots:
         QFETCH(QString, text);
         QVERIFY(hostWithBob());
         RawPeer raw(*m_host);
-        QVERIFY(raw.waitConnected());
-        QCOMPARE(raw.authorise(), 2);
-        QVERIFY(raw.send(session::firstDetailsMessage(RawPeer::record(u"Raw"_s))));
-        QTRY_COMPARE(m_bob->linesContaining(u"Raw ^3has joined"_s), 1);
+        QVERIFY(admitRaw(raw));
         QVERIFY(raw.receive().startsWith(u"Session"_s));
         m_host->lines.clear();
         m_bob->lines.clear();
@@ -245,10 +252,7 @@ private slots:
         if (limit > 0)
             m_host->endpoint->setMaxReadBytes(limit);
         RawPeer raw(*m_host);
-        QVERIFY(raw.waitConnected());
-        QCOMPARE(raw.authorise(), 2);
-        QVERIFY(raw.send(session::firstDetailsMessage(RawPeer::record(u"Raw"_s))));
-        QTRY_COMPARE(m_bob->linesContaining(u"Raw ^3has joined"_s), 1);
+        QVERIFY(admitRaw(raw));
         const int index = raw.index();
         m_host->lines.clear();
 
@@ -282,10 +286,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QVERIFY(hostWithBob());
         RawPeer raw(*m_host);
-        QVERIFY(raw.waitConnected());
-        QCOMPARE(raw.authorise(), 2);
-        QVERIFY(raw.send(session::firstDetailsMessage(RawPeer::record(u"Raw"_s))));
-        QTRY_COMPARE(m_bob->linesContaining(u"Raw ^3has joined"_s), 1);
+        QVERIFY(admitRaw(raw));
         m_host->lines.clear();
 
         QVERIFY(raw.sendBytes(bytes));
