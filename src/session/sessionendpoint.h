@@ -34,27 +34,29 @@ struct SessionContext
     std::function<bool(int port, const QString &map)> hasMap;
 };
 
-// One session as seen by this peer, host or client. It owns the session's
-// stream sockets `sNet` (index 0 listens on the host and is the connection to
-// the host on a client) and their one-shot authorisation timers `tmrsNet`,
-// runs the message dispatcher, keeps the session and the player table up to
-// date, and tells the session window what to show. No widgets: every line for
-// the chat view arrives through systemLine() or chatLine(), and failures that
-// the window reports to the user arrive as signals.
+// One session as seen by this peer, host or client. It owns the session, its
+// player table and its connections (`sNet` of old: index 0 listens on the
+// host and is the link to the host on a client; each with its own one-shot
+// timer), runs the message dispatcher, keeps the session and the players up
+// to date, and tells the session window what to show. No widgets: every line
+// for the chat view arrives through systemLine() or chatLine(), and failures
+// that the window reports to the user arrive as signals.
 //
 // Host: beginHostSession(), then startHosting(). Each accepted connection
 // must send the token request within the authorisation interval (5000 ms) and
 // its details before the same interval ends; a slot is held for a connection
 // from the moment it is offered until its details arrive or it goes away, so
-// two clients authorising at once never share a slot.
+// two clients authorising at once never share a slot. One remote address
+// holds at most MaxUnadmittedPerAddress connections that are nobody's yet.
 //
 // Client: SendGreeting() connects socket 0; the request goes out on connect,
 // the acceptance fills the session (mode, slot, limit, in game), the first
 // details go out, and the host's state messages follow.
 //
 // Every field from a peer is checked: a malformed message is ignored and
-// changes nothing; an unknown message type closes its connection; a read of
-// more than MaxReadBytes drops its connection.
+// changes nothing. Data that cannot be read closes a connection that is
+// nobody's yet and is dropped otherwise; more than MaxReadBytes without a
+// whole message drops its connection.
 class SessionEndpoint final : public QObject
 {
     Q_OBJECT
