@@ -67,12 +67,14 @@ int main(int argc, char **argv)
     const QDir root(QString::fromLocal8Bit(argv[1]));
     const QString codecName = QStringLiteral("fuzz_session_codec");
     const QString viewName = QStringLiteral("fuzz_coloured_text");
-    if (!root.mkpath(codecName) || !root.mkpath(viewName)) {
+    const QString framerName = QStringLiteral("fuzz_session_framer");
+    if (!root.mkpath(codecName) || !root.mkpath(viewName) || !root.mkpath(framerName)) {
         std::fprintf(stderr, "cannot make the corpus folders\n");
         return 1;
     }
     const QDir codec(root.filePath(codecName));
     const QDir view(root.filePath(viewName));
+    const QDir framer(root.filePath(framerName));
 
     PlayerTable table;
     table[0] = samplePlayer();
@@ -136,6 +138,46 @@ int main(int argc, char **argv)
     bool ok = true;
     for (const auto &message : messages)
         ok = write(codec, QString::fromLatin1(message.name), wire::toBytes(message.text)) && ok;
+
+    // The framer's seeds: a control byte (bit 0 towards the client, bits 1
+    // to 3 the number of piece lengths), the piece lengths, then a stream.
+    const auto framerSeed
+        = [](bool toClient, const QByteArray &pieces, const QStringList &stream) -> QByteArray {
+        const char control = char((toClient ? 1 : 0) | (pieces.size() << 1));
+        return QByteArray(1, control) + pieces + wire::toBytes(stream.join(QString()));
+    };
+    const QStringList toHost {
+        authorisationRequest(QStringLiteral("s3cret")),
+        firstDetailsMessage(record),
+        chatMessage(3, styled),
+        privateChatMessage({ 0, 2, 5 }, 3, styled),
+        playerDetailsMessage(record),
+        requestFileMessage(QStringLiteral("DM-ARENA.MAP")),
+    };
+    const QStringList toClient {
+        acceptanceMessage(1, 3, 8, false),
+        sessionStateMessage(0, table, session),
+        chatMessage(0, plainStyled),
+        startGameMessage(QStringLiteral("192.168.0.2:23513"), QStringLiteral("/v1 /l4")),
+        sessionStateMessage(1, table, session),
+        WrongPasswordWord.toString(),
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } streams[] = {
+        { "to-host", framerSeed(false, {}, toHost) },
+        { "to-host-cut", framerSeed(false, QByteArray("\x05\x28\x5a", 3), toHost) },
+        { "to-client", framerSeed(true, {}, toClient) },
+        { "to-client-cut", framerSeed(true, QByteArray("\x03\x11\x3c\x01\x78", 5), toClient) },
+        { "acks-and-rubbish",
+          framerSeed(false, QByteArray(1, '\x01'),
+                     { AckWord.toString(), AckWord.toString(), QStringLiteral("rubbish"),
+                       chatMessage(1, styled) }) },
+    };
+    for (const auto &stream : streams)
+        ok = write(framer, QString::fromLatin1(stream.name), stream.bytes) && ok;
 
     // The view's seeds: a choice byte (cap, return flag, style), an encoding
     // byte (1 for UTF-8), then the read.
