@@ -61,7 +61,11 @@ void SessionConnection::reset()
 
 void SessionConnection::onDataArrival()
 {
-    const QByteArray read = m_socket->readAll();
+    takeRead(m_socket->readAll());
+}
+
+void SessionConnection::takeRead(const QByteArray &read)
+{
     if (read.isEmpty())
         return;
     m_buffer += read;
