@@ -67,12 +67,17 @@ int main(int argc, char **argv)
     const QDir root(QString::fromLocal8Bit(argv[1]));
     const QString codecName = QStringLiteral("fuzz_session_codec");
     const QString viewName = QStringLiteral("fuzz_coloured_text");
-    if (!root.mkpath(codecName) || !root.mkpath(viewName)) {
+    const QString framerName = QStringLiteral("fuzz_session_framer");
+    const QString dispatcherName = QStringLiteral("fuzz_session_dispatcher");
+    if (!root.mkpath(codecName) || !root.mkpath(viewName) || !root.mkpath(framerName)
+        || !root.mkpath(dispatcherName)) {
         std::fprintf(stderr, "cannot make the corpus folders\n");
         return 1;
     }
     const QDir codec(root.filePath(codecName));
     const QDir view(root.filePath(viewName));
+    const QDir framer(root.filePath(framerName));
+    const QDir dispatcher(root.filePath(dispatcherName));
 
     PlayerTable table;
     table[0] = samplePlayer();
@@ -136,6 +141,93 @@ int main(int argc, char **argv)
     bool ok = true;
     for (const auto &message : messages)
         ok = write(codec, QString::fromLatin1(message.name), wire::toBytes(message.text)) && ok;
+
+    // The framer's seeds: a control byte (bit 0 towards the client, bits 1
+    // to 3 the number of piece lengths), the piece lengths, then a stream.
+    const auto framerSeed
+        = [](bool toClient, const QByteArray &pieces, const QStringList &stream) -> QByteArray {
+        const char control = char((toClient ? 1 : 0) | (pieces.size() << 1));
+        return QByteArray(1, control) + pieces + wire::toBytes(stream.join(QString()));
+    };
+    const QStringList toHost {
+        authorisationRequest(QStringLiteral("s3cret")),
+        firstDetailsMessage(record),
+        chatMessage(3, styled),
+        privateChatMessage({ 0, 2, 5 }, 3, styled),
+        playerDetailsMessage(record),
+        requestFileMessage(QStringLiteral("DM-ARENA.MAP")),
+    };
+    const QStringList toClient {
+        acceptanceMessage(1, 3, 8, false),
+        sessionStateMessage(0, table, session),
+        chatMessage(0, plainStyled),
+        startGameMessage(QStringLiteral("192.168.0.2:23513"), QStringLiteral("/v1 /l4")),
+        sessionStateMessage(1, table, session),
+        WrongPasswordWord.toString(),
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } streams[] = {
+        { "to-host", framerSeed(false, {}, toHost) },
+        { "to-host-cut", framerSeed(false, QByteArray("\x05\x28\x5a", 3), toHost) },
+        { "to-client", framerSeed(true, {}, toClient) },
+        { "to-client-cut", framerSeed(true, QByteArray("\x03\x11\x3c\x01\x78", 5), toClient) },
+        { "acks-and-rubbish",
+          framerSeed(false, QByteArray(1, '\x01'),
+                     { AckWord.toString(), AckWord.toString(), QStringLiteral("rubbish"),
+                       chatMessage(1, styled) }) },
+    };
+    for (const auto &stream : streams)
+        ok = write(framer, QString::fromLatin1(stream.name), stream.bytes) && ok;
+
+    // The dispatcher's seeds: a settings byte (MaxPlayers less one, 8 for a
+    // password, 16 for a chat session), then steps of a byte each (the
+    // client, and the action times 8); a raw read has its length and bytes.
+    enum Action : char {
+        Raw,
+        Authorise,
+        WrongPassword,
+        FirstDetails,
+        NewDetails,
+        Close,
+        Reset,
+        TimeOut,
+        Kick
+    };
+    const auto step = [](int client, Action action) { return char(client | (action << 3)); };
+    const auto raw = [&step](int client, const QString &message) -> QByteArray {
+        const QByteArray bytes = wire::toBytes(message).left(255);
+        return QByteArray(1, step(client, Raw)) + char(bytes.size()) + bytes;
+    };
+    const auto join = [&step](int client) -> QByteArray {
+        return QByteArray(1, step(client, Authorise)) + step(client, FirstDetails);
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } runs[] = {
+        { "fill-leave-refill",
+          '\x03' + join(1) + join(2) + join(3) + join(4) + step(2, Close) + join(4) + step(3, Reset)
+              + step(1, NewDetails) },
+        { "offers-and-time-limits",
+          '\x0b' + QByteArray(1, step(0, Authorise)) + step(1, Authorise) + step(2, WrongPassword)
+              + step(3, Authorise) + step(0, TimeOut) + step(2, TimeOut) + step(1, FirstDetails)
+              + step(3, Authorise) + step(3, FirstDetails) + step(1, Kick) + step(4, TimeOut) },
+        { "raw-messages",
+          '\x17' + raw(5, authorisationRequest(QString())) + raw(5, firstDetailsMessage(record))
+              + raw(5, chatMessage(1, styled)) + raw(5, privateChatMessage({ 0, 1 }, 1, styled))
+              + raw(6, QStringLiteral("rubbish"))
+              + raw(7, requestFileMessage(QStringLiteral("a.map")))
+              + raw(5, playerDetailsMessage(record)) + step(5, Kick) },
+        { "one-address",
+          '\x07' + raw(0, QString()) + raw(3, QString()) + raw(6, QString()) + join(0) + join(6)
+              + step(3, Authorise) + step(3, Close) + join(3) },
+    };
+    for (const auto &run : runs)
+        ok = write(dispatcher, QString::fromLatin1(run.name), run.bytes) && ok;
 
     // The view's seeds: a choice byte (cap, return flag, style), an encoding
     // byte (1 for UTF-8), then the read.

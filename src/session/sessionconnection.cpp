@@ -62,6 +62,13 @@ void SessionConnection::reset()
 void SessionConnection::onDataArrival(int index, const QByteArray &read)
 {
     Q_UNUSED(index)
+    takeRead(read);
+}
+
+void SessionConnection::takeRead(const QByteArray &read)
+{
+    if (read.isEmpty())
+        return;
     m_buffer += read;
     if (m_buffer.size() > m_maxBuffered) {
         m_settle.stop();

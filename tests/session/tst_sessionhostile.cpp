@@ -343,6 +343,38 @@ private slots:
         QVERIFY(m_host->linesContaining(u"did not send authorisation packet"_s) == 0);
     }
 
+    // A read handed to a connection goes the way of one from its socket:
+    // split into messages, dispatched, and answered over the socket.
+    void handedReadIsHandledLikeASocketRead()
+    {
+        m_host = makeHost();
+        QVERIFY(m_host);
+        RawPeer raw(*m_host);
+        QVERIFY(raw.waitConnected());
+        SessionConnection *link = nullptr;
+        for (SessionConnection *one : m_host->endpoint->findChildren<SessionConnection *>()) {
+            if (one->index() == raw.index())
+                link = one;
+        }
+        QVERIFY(link);
+        // Both messages in one read.
+        const QString read = session::authorisationRequest(QString())
+            + session::firstDetailsMessage(RawPeer::record(u"Ann"_s));
+        link->takeRead(wire::toBytes(read));
+        QCOMPARE(link->state(), SessionConnection::State::Player);
+        QCOMPARE(link->slot(), 1);
+        QVERIFY(m_host->players[1].IsActive);
+        QCOMPARE(m_host->players[1].PlayerName, u"Ann"_s);
+        QCOMPARE(m_host->session.NumPlayers, quint8(2));
+        const session::Framed replies
+            = session::frame(raw.receive(), session::Direction::ToClient, session::Tail::Take);
+        QVERIFY(!replies.messages.isEmpty());
+        const session::Decoded<session::Acceptance> accepted
+            = session::parseAcceptance(replies.messages.constFirst().fields);
+        QVERIFY(accepted.ok());
+        QCOMPARE(accepted.value.slot, quint8(1));
+    }
+
     void transferWithoutServer()
     {
         // Nobody serves transfers yet: the connection is closed, not kept.
