@@ -2,7 +2,8 @@
 // bytes. Whatever a parser accepts must come back unchanged through its own
 // builder, the wire bytes and the parser again; and whatever a builder makes
 // of hostile texts (separators inside names, odd numbers) must parse to the
-// same values, less the separators the builder drops.
+// same values, less the separators the builder drops and what a receiver
+// does not keep of a peer's text (control characters, overlong names).
 
 #include "fuzzcheck.h"
 #include "separators.h"
@@ -64,6 +65,40 @@ Message received(const QString &message)
     return decode(QByteArrayView(wire::toBytes(message)));
 }
 
+// What a receiver keeps of a peer's text: no control character in a one-line
+// field (a name also within the name box's length), only tab and line breaks
+// in comments, and spaces for them in a chat line.
+bool isControl(QChar c)
+{
+    return c.unicode() < 32 || c.unicode() == 127;
+}
+
+QString oneLine(QString text, qsizetype maxLength = -1)
+{
+    text.removeIf(isControl);
+    if (maxLength >= 0)
+        text.truncate(maxLength);
+    return text;
+}
+
+QString multiLine(QString text)
+{
+    text.removeIf([](QChar c) { return isControl(c) && c != u'\r' && c != u'\n' && c != u'\t'; });
+    return text;
+}
+
+QString chatText(QString text)
+{
+    for (QChar &c : text) {
+        if (isControl(c))
+            c = u' ';
+    }
+    return text;
+}
+
+constexpr qsizetype NameLength = 32;
+constexpr qsizetype ChatLength = 255;
+
 // ---- Player record ----------------------------------------------------------
 
 // The record as the encoder passes it on: separators gone from the texts.
@@ -76,6 +111,12 @@ SessionPlayers sentRecord(SessionPlayers player)
     };
     for (QString *text : texts)
         *text = without(*text, { sep::DetailSep, sep::MsgSep });
+    for (QString *text : texts) {
+        if (text != &player.Comments)
+            *text = oneLine(*text);
+    }
+    player.Comments = multiLine(player.Comments);
+    player.PlayerName.truncate(NameLength);
     return player;
 }
 
@@ -100,7 +141,11 @@ void sendRecord(const SessionPlayers &player)
     const Decoded<SessionPlayers> decoded = decodePlayerRecord(record);
     FUZZ_REQUIRE(decoded.ok());
     FUZZ_REQUIRE(sameRecord(decoded.value, expected));
-    FUZZ_REQUIRE(encodePlayerRecord(decoded.value) == record);
+    // What was read back travels on unchanged.
+    const QString canonical = encodePlayerRecord(decoded.value);
+    const Decoded<SessionPlayers> reread = decodePlayerRecord(canonical);
+    FUZZ_REQUIRE(reread.ok() && sameRecord(reread.value, expected));
+    FUZZ_REQUIRE(encodePlayerRecord(reread.value) == canonical);
 
     const Message first = received(firstDetailsMessage(record));
     FUZZ_REQUIRE(first.kind == Kind::FirstDetails);
@@ -116,7 +161,7 @@ void sendRecord(const SessionPlayers &player)
     slot.WinsockIndex = 3;
     FUZZ_REQUIRE(FillPlayerData(slot, record) == Status::Ok);
     FUZZ_REQUIRE(slot.IsActive && slot.WinsockIndex == 3);
-    FUZZ_REQUIRE(PreparePlayerData(table, 5) == record);
+    FUZZ_REQUIRE(PreparePlayerData(table, 5) == canonical);
 }
 
 void recordFromText(QStringView text)
@@ -161,16 +206,20 @@ bool sameStyled(const StyledText &a, const StyledText &b)
         && a.italic == b.italic && a.underline == b.underline && a.text == b.text;
 }
 
-// A chat line must reach every receiver as sent, alone and to a target list.
-void sendChat(const QString &styled, int slot, const QList<int> &targets)
+// A chat line must reach every receiver as its sender's box made it, alone
+// and to a target list.
+void sendChat(const QString &sent, int slot, const QList<int> &targets)
 {
-    const Message chat = received(chatMessage(slot, styled));
+    const Decoded<StyledText> read = decodeStyledText(sent);
+    FUZZ_REQUIRE(read.ok());
+    const QString styled = encodeStyledText(read.value);
+    const Message chat = received(chatMessage(slot, sent));
     FUZZ_REQUIRE(chat.kind == Kind::Msg);
     const Decoded<Chat> parsed = parseChat(chat.fields);
     FUZZ_REQUIRE(parsed.ok());
     FUZZ_REQUIRE(parsed.value.slot == slot && parsed.value.styledText == styled);
 
-    const Message to = received(privateChatMessage(targets, slot, styled));
+    const Message to = received(privateChatMessage(targets, slot, sent));
     FUZZ_REQUIRE(to.kind == Kind::MsgTo);
     const Decoded<Chat> parsedTo = parsePrivateChat(to.fields);
     FUZZ_REQUIRE(parsedTo.ok());
@@ -190,13 +239,19 @@ QList<int> targetsFrom(Numbers &numbers)
 void sendStyled(const StyledText &styled, Numbers &numbers)
 {
     StyledText expected = styled;
-    expected.font = without(styled.font, { sep::StyleSep, sep::MsgSep });
-    expected.text = without(styled.text, { sep::StyleSep, sep::MsgSep });
+    expected.font = oneLine(without(styled.font, { sep::StyleSep, sep::MsgSep }));
+    const QString text = without(styled.text, { sep::StyleSep, sep::MsgSep });
+    expected.text = chatText(text);
     const QString encoded = encodeStyledText(styled);
     const Decoded<StyledText> decoded = decodeStyledText(encoded);
+    if (text.size() > ChatLength) {
+        FUZZ_REQUIRE(decoded.status == Status::TooLong);
+        return;
+    }
     FUZZ_REQUIRE(decoded.ok());
     FUZZ_REQUIRE(sameStyled(decoded.value, expected));
-    FUZZ_REQUIRE(encodeStyledText(decoded.value) == encoded);
+    const QString canonical = encodeStyledText(decoded.value);
+    FUZZ_REQUIRE(encodeStyledText(decodeStyledText(canonical).value) == canonical);
     sendChat(encoded, int(numbers.in(0, SlotCount - 1)), targetsFrom(numbers));
 }
 
@@ -220,12 +275,16 @@ void styledFromPieces(const QStringList &pieces, Numbers &numbers)
     const QString text = pieces.constLast();
     const Decoded<StyledText> decoded
         = decodeStyledText(PTFS(colour, font, size, bold, italic, underline, text));
+    if (without(text, { sep::StyleSep, sep::MsgSep }).size() > ChatLength) {
+        FUZZ_REQUIRE(decoded.status == Status::TooLong);
+        return;
+    }
     FUZZ_REQUIRE(decoded.ok());
     const StyledText &styled = decoded.value;
     FUZZ_REQUIRE(styled.colour == colour && styled.bold == bold && styled.italic == italic
                  && styled.underline == underline);
-    FUZZ_REQUIRE(styled.font == without(font, { sep::StyleSep, sep::MsgSep }));
-    FUZZ_REQUIRE(styled.text == without(text, { sep::StyleSep, sep::MsgSep }));
+    FUZZ_REQUIRE(styled.font == oneLine(without(font, { sep::StyleSep, sep::MsgSep })));
+    FUZZ_REQUIRE(styled.text == chatText(without(text, { sep::StyleSep, sep::MsgSep })));
     FUZZ_REQUIRE(styled.size >= 0 && styled.size <= 32767);
     if (size >= 0 && size < 32767)
         FUZZ_REQUIRE(styled.size == int(std::trunc(size)));
@@ -285,7 +344,7 @@ void nameListFromText(QStringView text)
     // A name read from a whole message may hold its separator; the builder drops it.
     QStringList expected;
     for (const QString &name : names.value)
-        expected.append(without(name, { Percent, sep::MsgSep }));
+        expected.append(oneLine(without(name, { Percent, sep::MsgSep }), NameLength));
     const Decoded<QStringList> again
         = parsePlayerNameList(buildPlayerNameList(tableOf(names.value)));
     FUZZ_REQUIRE(again.ok() && again.value == expected);
@@ -301,7 +360,8 @@ void nameListFromPieces(const QStringList &pieces, Numbers &numbers)
         SessionPlayers &player = table[slot];
         player.PlayerName = pieces.value(slot % pieces.size());
         player.IsActive = numbers.in(0, 1) != 0;
-        expected.append(player.IsActive ? without(player.PlayerName, { Percent, sep::MsgSep })
+        expected.append(player.IsActive ? oneLine(
+                            without(player.PlayerName, { Percent, sep::MsgSep }), NameLength)
                                         : QString());
     }
     const Decoded<QStringList> names = parsePlayerNameList(buildPlayerNameList(table));
@@ -321,8 +381,8 @@ void mapFromText(QStringView text)
     if (!map.ok())
         return;
     MapInfo expected = map.value;
-    expected.Game = without(expected.Game, { Percent, sep::MsgSep });
-    expected.ModTC = without(expected.ModTC, { Percent, sep::MsgSep });
+    expected.Game = oneLine(without(expected.Game, { Percent, sep::MsgSep }));
+    expected.ModTC = oneLine(without(expected.ModTC, { Percent, sep::MsgSep }));
     const Decoded<MapInfo> again = parseMapInfo(buildMapInfo(map.value));
     FUZZ_REQUIRE(again.ok() && sameMap(again.value, expected));
     VLSession session;
@@ -345,8 +405,8 @@ void mapFromPieces(const QStringList &pieces, Numbers &numbers)
     map.CheckSum = numbers.any<quint8>();
 
     MapInfo expected = map;
-    expected.Game = without(map.Game, { Percent, sep::MsgSep });
-    expected.ModTC = without(map.ModTC, { Percent, sep::MsgSep });
+    expected.Game = oneLine(without(map.Game, { Percent, sep::MsgSep }));
+    expected.ModTC = oneLine(without(map.ModTC, { Percent, sep::MsgSep }));
     expected.CurrentMap = without(map.CurrentMap, { Percent, sep::MsgSep });
     const Decoded<MapInfo> parsed = parseMapInfo(buildMapInfo(map));
     if (expected.CurrentMap.isEmpty() || isPlainFileName(expected.CurrentMap)) {
@@ -389,7 +449,9 @@ void stateFromPieces(const QStringList &pieces, Numbers &numbers)
 {
     QStringList names;
     for (int slot = 0; slot < SlotCount; ++slot)
-        names.append(without(pieces.value((slot + 5) % pieces.size()), { Percent, sep::MsgSep }));
+        names.append(
+            oneLine(without(pieces.value((slot + 5) % pieces.size()), { Percent, sep::MsgSep }),
+                    NameLength));
     VLSession session;
     session.Game = pieces.value(0);
     session.ModTC = QStringLiteral("DUKE");
@@ -412,7 +474,7 @@ void stateFromPieces(const QStringList &pieces, Numbers &numbers)
             FUZZ_REQUIRE(state.value.names == names);
         if (infoType != 1) {
             MapInfo expected = mapInfoOf(session);
-            expected.Game = without(expected.Game, { Percent, sep::MsgSep });
+            expected.Game = oneLine(without(expected.Game, { Percent, sep::MsgSep }));
             FUZZ_REQUIRE(sameMap(state.value.map, expected));
         }
     }
