@@ -59,10 +59,14 @@ enum class Action {
     Count
 };
 
-// Runs the event loop until done() or two seconds have passed.
+// Long enough for a loaded machine and a connect whose first SYN met a
+// port still in TIME_WAIT; only a host that never answers takes it all.
+constexpr int WaitMs = 30000;
+
+// Runs the event loop until done() or the wait has passed.
 bool pumpUntil(const std::function<bool()> &done)
 {
-    const QDeadlineTimer deadline(2000);
+    const QDeadlineTimer deadline(WaitMs);
     while (!done()) {
         if (deadline.hasExpired())
             return false;
@@ -201,7 +205,7 @@ private:
         socket = std::make_unique<QTcpSocket>();
         FUZZ_REQUIRE(socket->bind(addressOf(client)));
         socket->connectToHost(QHostAddress(QHostAddress::LocalHost), m_endpoint->listeningPort());
-        FUZZ_REQUIRE(socket->waitForConnected(2000));
+        FUZZ_REQUIRE(socket->waitForConnected(WaitMs));
         QTcpSocket *raw = socket.get();
         FUZZ_REQUIRE(pumpUntil([&] {
             return hostIndex(client) > 0 || raw->state() == QAbstractSocket::UnconnectedState;
