@@ -15,6 +15,7 @@
 //   the host kicks the connection
 // A client without a connection the host still serves connects first.
 
+#include "dispatchersteps.h"
 #include "fuzzcheck.h"
 #include "sessioncodec.h"
 #include "sessionconnection.h"
@@ -46,18 +47,7 @@ constexpr int AddressCount = 3;
 const QString HostName = QStringLiteral("^1Host");
 const QString Password = QStringLiteral("pw");
 
-enum class Action {
-    Raw,
-    Authorise,
-    WrongPassword,
-    FirstDetails,
-    NewDetails,
-    Close,
-    Reset,
-    TimeOut,
-    Kick,
-    Count
-};
+using dispatcherfuzz::Action;
 
 // Long enough for a loaded machine and a connect whose first SYN met a
 // port still in TIME_WAIT; only a host that never answers takes it all.

@@ -4,6 +4,7 @@
 //   build-fuzz/fuzz/write_seeds fuzz/corpus
 
 #include "colouredtext.h"
+#include "dispatchersteps.h"
 #include "sessioncodec.h"
 #include "sessionplayers.h"
 #include "vlsession.h"
@@ -185,23 +186,13 @@ int main(int argc, char **argv)
     // The dispatcher's seeds: a settings byte (MaxPlayers less one, 8 for a
     // password, 16 for a chat session), then steps of a byte each (the
     // client, and the action times 8); a raw read has its length and bytes.
-    enum Action : char {
-        Raw,
-        Authorise,
-        WrongPassword,
-        FirstDetails,
-        NewDetails,
-        Close,
-        Reset,
-        TimeOut,
-        Kick
-    };
-    const auto step = [](int client, Action action) { return char(client | (action << 3)); };
-    const auto raw = [&step](int client, const QString &message) -> QByteArray {
+    using dispatcherfuzz::step;
+    using enum dispatcherfuzz::Action;
+    const auto raw = [](int client, const QString &message) -> QByteArray {
         const QByteArray bytes = wire::toBytes(message).left(255);
         return QByteArray(1, step(client, Raw)) + char(bytes.size()) + bytes;
     };
-    const auto join = [&step](int client) -> QByteArray {
+    const auto join = [](int client) -> QByteArray {
         return QByteArray(1, step(client, Authorise)) + step(client, FirstDetails);
     };
     const struct
